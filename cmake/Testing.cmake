@@ -1,0 +1,30 @@
+# Unit tests: GoogleTest natively from Debian's package, and for the Win32
+# test tree from /usr/src/googletest built with the posix compilers; the
+# cross-built tests run through tools/wine-emu.sh.
+if(NOT TC_BUILD_TESTS)
+  function(tc_add_gtest)
+  endfunction()
+  return()
+endif()
+
+if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  set(TC_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "throw-away prefix of the tests")
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tools/wine-emu.sh --prefix ${TC_WINEPREFIX})
+endif()
+if(WIN32)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_gtest EXCLUDE_FROM_ALL SYSTEM)
+else()
+  find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+# tc_add_gtest(NAME name SOURCES a.cpp ... LIBS lib ...)
+function(tc_add_gtest)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${T_NAME} PRIVATE TC_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+  gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       PROPERTIES ENVIRONMENT "TC_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()

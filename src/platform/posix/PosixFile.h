@@ -1,0 +1,33 @@
+// Files and directories through POSIX calls, for the native build of the
+// authoring tool and the native tests.
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace platform::posix {
+
+class PosixFileSystem : public FileSystem {
+public:
+  std::unique_ptr<File> Open(const std::string &Path, OpenMode Mode) override;
+  bool FileExists(const std::string &Path) override;
+  bool DirectoryExists(const std::string &Path) override;
+  bool CreateDirectory(const std::string &Path) override;
+  bool RemoveDirectory(const std::string &Path) override;
+  bool DeleteFile(const std::string &Path) override;
+  bool MoveFile(const std::string &From, const std::string &To) override;
+  uint32_t GetAttributes(const std::string &Path) override;
+  bool SetAttributes(const std::string &Path, uint32_t Attributes) override;
+  DosDateTime GetFileDate(const std::string &Path) override;
+  bool SetFileDate(const std::string &Path, DosDateTime Date) override;
+  bool ListDirectory(const std::string &Path, std::vector<DirEntry> &Out) override;
+  std::string WindowsDirectory() override;
+  std::string SystemDirectory() override;
+  std::string TempDirectory() override;
+  bool ExpandEnvironment(const std::string &Text, std::string &Out) override;
+};
+
+// Local time <-> packed DOS date and time (2-second resolution, 1980..2107).
+DosDateTime DosDateFromUnix(int64_t Seconds);
+int64_t UnixFromDosDate(DosDateTime Date);
+
+} // namespace platform::posix

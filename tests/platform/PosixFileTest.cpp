@@ -1,0 +1,64 @@
+#include "platform/posix/PosixFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+using namespace platform;
+
+namespace {
+std::string TempDir() {
+  char tmpl[] = "/tmp/tcpfXXXXXX";
+  return mkdtemp(tmpl);
+}
+} // namespace
+
+TEST(PosixFileSystem, CreateNewRefusesExistingFileAndMoveRefusesToReplace) {
+  posix::PosixFileSystem fs;
+  std::string d = TempDir();
+  auto f = fs.Open(d + "/a", OpenMode::CreateNew);
+  ASSERT_TRUE(f);
+  EXPECT_EQ(f->Write("abc", 3), 3u);
+  f.reset();
+  EXPECT_FALSE(fs.Open(d + "/a", OpenMode::CreateNew));
+  EXPECT_TRUE(fs.FileExists(d + "/a"));
+  EXPECT_FALSE(fs.DirectoryExists(d + "/a"));
+  auto g = fs.Open(d + "/b", OpenMode::Create);
+  g.reset();
+  EXPECT_FALSE(fs.MoveFile(d + "/a", d + "/b"));
+  EXPECT_TRUE(fs.DeleteFile(d + "/b"));
+  EXPECT_TRUE(fs.MoveFile(d + "/a", d + "/b"));
+  auto r = fs.Open(d + "/b", OpenMode::Read);
+  ASSERT_TRUE(r);
+  char buf[4] = {};
+  EXPECT_EQ(r->Read(buf, 4), 3u);
+  EXPECT_FALSE(r->Error());
+  EXPECT_EQ(std::string(buf), "abc");
+  EXPECT_FALSE(fs.Open(d, OpenMode::Read)) << "a directory is not a file";
+  r.reset();
+  fs.DeleteFile(d + "/b");
+  EXPECT_TRUE(fs.RemoveDirectory(d));
+}
+
+TEST(PosixFileSystem, DosDateRoundTripsAtTwoSecondResolution) {
+  posix::PosixFileSystem fs;
+  std::string d = TempDir();
+  std::string p = d + "/f";
+  fs.Open(p, OpenMode::Create).reset();
+  // 2021-03-04 05:06:08
+  DosDateTime date = (41 << 25) | (3 << 21) | (4 << 16) | (5 << 11) | (6 << 5) | 4;
+  ASSERT_TRUE(fs.SetFileDate(p, date));
+  EXPECT_EQ(fs.GetFileDate(p), date);
+  EXPECT_EQ(fs.GetFileDate(d + "/missing"), -1);
+  fs.DeleteFile(p);
+  fs.RemoveDirectory(d);
+}
+
+TEST(PosixFileSystem, ExpandsKnownVariablesAndKeepsUnknownOnes) {
+  posix::PosixFileSystem fs;
+  setenv("TC_X", "val", 1);
+  std::string out;
+  ASSERT_TRUE(fs.ExpandEnvironment("a%TC_X%b%TC_NOPE%c%", out));
+  EXPECT_EQ(out, "avalb%TC_NOPE%c%");
+}

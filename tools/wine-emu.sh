@@ -1,0 +1,23 @@
+#!/bin/sh
+# Runs a cross-built test under Wine. The first Wine process of a prefix
+# starts services that would inherit ctest's output pipe and hold it open for
+# seconds, so they are started here once with their output sent elsewhere.
+: "${WINEDEBUG:=-all}"; : "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
+export WINEDEBUG WINEDLLOVERRIDES
+# Usage: wine-emu.sh [--prefix DIR] program.exe args...
+if [ "$1" = "--prefix" ]; then
+  WINEPREFIX=${WINEPREFIX:-$2}
+  shift 2
+fi
+if [ -z "$WINEPREFIX" ]; then
+  echo "wine-emu.sh: no WINEPREFIX" >&2
+  exit 2
+fi
+export WINEPREFIX
+mkdir -p "$(dirname "$WINEPREFIX")"
+if wineserver -p >/dev/null 2>&1 </dev/null; then
+  wine wineboot.exe >/dev/null 2>&1 </dev/null
+  # A crashing program would otherwise wait on winedbg's dialog for ever.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
+fi
+exec wine "$@"
