@@ -4,6 +4,8 @@
 if(NOT TC_BUILD_TESTS)
   function(tc_add_gtest)
   endfunction()
+  function(tc_add_subsystem_tests)
+  endfunction()
   return()
 endif()
 
@@ -27,4 +29,20 @@ function(tc_add_gtest)
   target_compile_definitions(${T_NAME} PRIVATE TC_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
   gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        PROPERTIES ENVIRONMENT "TC_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()
+
+# tc_add_subsystem_tests(DIR LIBS ...): every *.cpp of tests/<DIR> makes one
+# test program; files ending in _win.cpp only join the Win32 tree and files
+# ending in _native.cpp only the native one.
+function(tc_add_subsystem_tests)
+  cmake_parse_arguments(T "" "DIR" "LIBS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(WIN32)
+    list(FILTER _src EXCLUDE REGEX "_native\\.cpp$")
+  else()
+    list(FILTER _src EXCLUDE REGEX "_win\\.cpp$")
+  endif()
+  if(_src)
+    tc_add_gtest(NAME ${T_DIR}_tests SOURCES ${_src} LIBS ${T_LIBS})
+  endif()
 endfunction()
