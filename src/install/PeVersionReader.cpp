@@ -148,7 +148,7 @@ bool KeyEquals(const Bytes &B, const Node &N, const std::string &Key) {
   if ((N.KeyEnd - N.KeyStart) / 2 != Key.size())
     return false;
   for (size_t i = 0; i < Key.size(); ++i) {
-    uint32_t Unit;
+    uint32_t Unit = 0;
     B.U16(N.KeyStart + 2 * i, Unit);
     if (Unit > 0x7F || UpperAscii(Unit) != UpperAscii(uint8_t(Key[i])))
       return false;
