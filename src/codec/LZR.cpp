@@ -1,0 +1,121 @@
+#include "codec/LZR.h"
+
+#include <cstring>
+
+namespace codec {
+namespace {
+
+// A copy may overlap the bytes it produces (offset below length repeats a
+// pattern), so its meaning is byte by byte. Chunks of 8 give the same result
+// whenever the offset is at least 8: each chunk reads only finished bytes.
+inline void CopyBack(uint8_t *D, uint32_t Offset, uint32_t Length, uint32_t Room) {
+  const uint8_t *S = D - Offset;
+  if (Offset >= 8 && Room >= 24) {
+    std::memcpy(D, S, 8);
+    std::memcpy(D + 8, S + 8, 8);
+    if (Length > 16)
+      std::memcpy(D + 16, S + 16, 8);
+  } else if (Offset == 1) {
+    std::memset(D, S[0], Length);
+  } else {
+    for (uint32_t k = 0; k < Length; ++k)
+      D[k] = S[k];
+  }
+}
+
+} // namespace
+
+uint16_t DecompressBlock(const uint8_t *Source, uint8_t *Dest, uint16_t SourceSize,
+                         uint16_t DestLimit, bool &Damaged) {
+  Damaged = false;
+  if (SourceSize == 0)
+    return 0;
+  const uint32_t End = SourceSize;
+  const uint32_t Limit = DestLimit;
+
+  if (Source[0] == kStoredFlag) {
+    uint32_t n = End - 1;
+    if (n > Limit) {
+      n = Limit;
+      Damaged = true;
+    }
+    std::memcpy(Dest, Source + 1, n);
+    return static_cast<uint16_t>(n);
+  }
+  if (End < 3) // no whole first control word, so no items
+    return 0;
+
+  uint32_t In = 3;
+  uint32_t Out = 0;
+  uint32_t Control = (uint32_t(Source[1]) << 8) | Source[2];
+  uint32_t Bits = 16;
+
+  while (In < End) {
+    if (Bits == 0) {
+      if (End - In < 2) {
+        Damaged = true;
+        break;
+      }
+      Control = (uint32_t(Source[In]) << 8) | Source[In + 1];
+      In += 2;
+      Bits = 16;
+      if (In >= End) // a control word with no item after it carries nothing
+        break;
+    }
+    // When the rest of this control word's items cannot run past the block
+    // (an item is at most 4 bytes), the per-item source checks are skipped.
+    const bool Roomy = End - In >= 4 * Bits;
+    do {
+      if (!Roomy && In >= End)
+        goto done;
+      if (!(Control & 0x8000)) {
+        if (Out >= Limit) {
+          Damaged = true;
+          goto done;
+        }
+        Dest[Out++] = Source[In++];
+      } else {
+        if (!Roomy && End - In < 2) {
+          Damaged = true;
+          goto done;
+        }
+        const uint32_t B1 = Source[In + 1];
+        const uint32_t Offset = (uint32_t(Source[In]) << 4) | (B1 >> 4);
+        if (Offset == 0) {
+          if (!Roomy && End - In < 4) {
+            Damaged = true;
+            goto done;
+          }
+          const uint32_t Count = ((B1 & 15) << 8) + Source[In + 2] + 16;
+          if (Count > Limit - Out) {
+            Damaged = true;
+            goto done;
+          }
+          std::memset(Dest + Out, Source[In + 3], Count);
+          Out += Count;
+          In += 4;
+        } else {
+          const uint32_t Length = (B1 & 15) + 3;
+          if (Offset > Out || Length > Limit - Out) {
+            Damaged = true;
+            goto done;
+          }
+          CopyBack(Dest + Out, Offset, Length, Limit - Out);
+          Out += Length;
+          In += 2;
+        }
+      }
+      Control <<= 1;
+    } while (--Bits);
+  }
+done:
+  return static_cast<uint16_t>(Out);
+}
+
+uint16_t DecompressBlock(const uint8_t *Source, uint8_t *Dest, uint16_t SourceSize,
+                         uint16_t DestLimit) {
+  bool Damaged;
+  return DecompressBlock(Source, Dest, SourceSize, DestLimit, Damaged);
+}
+
+} // namespace codec
