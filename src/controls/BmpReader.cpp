@@ -52,7 +52,14 @@ struct Channel {
     uint32_t V = (Value & Mask) >> Shift;
     if (Bits >= 8)
       return static_cast<uint8_t>(V >> (Bits - 8));
-    return static_cast<uint8_t>(V * 255 / ((uint32_t{1} << Bits) - 1));
+    // Repeat the bits (5 bits abcde give abcdeabc), as Windows does.
+    uint32_t Wide = 0;
+    int Have = 0;
+    while (Have < 8) {
+      Wide = Wide << Bits | V;
+      Have += Bits;
+    }
+    return static_cast<uint8_t>(Wide >> (Have - 8));
   }
 };
 

@@ -32,6 +32,7 @@ struct ErrorManager {
   jmp_buf Jump;
   int Code = 0;
   bool TooManyScans = false;
+  bool PixelsDone = false; // only the end-of-image marker may still be missing
 };
 
 [[noreturn]] void Abandon(j_common_ptr Info) {
@@ -60,10 +61,15 @@ bool MeansDamage(int Code) {
   }
 }
 
+// Trace messages and harmless warnings are dropped, never printed.
 void OnMessage(j_common_ptr Info, int Level) {
-  if (Level < 0 && MeansDamage(Info->err->msg_code))
-    OnFatal(Info);
-  // Other warnings and trace messages are not printed.
+  const int Code = Info->err->msg_code;
+  if (Level >= 0 || !MeansDamage(Code))
+    return;
+  // With every pixel decoded, a missing end-of-image marker loses nothing.
+  if (Code == JWRN_JPEG_EOF && reinterpret_cast<ErrorManager *>(Info->err)->PixelsDone)
+    return;
+  OnFatal(Info);
 }
 
 void OnOutput(j_common_ptr) {}
@@ -140,6 +146,7 @@ int Decode(jpeg_decompress_struct &Info, ErrorManager &Err, const uint8_t *Data,
       }
     }
   }
+  Err.PixelsDone = true;
   jpeg_finish_decompress(&Info);
   return 0;
 }
