@@ -12,15 +12,15 @@ constexpr Pixel FocusYellow = Rgb(255, 255, 127);
 
 // The tick of a checked box, 9 x 9, rows from the top, bit 8 the leftmost column.
 constexpr uint16_t TickMask[9] = {
-    0x000,                         // row 1
-    0x002,                         // row 2: column 8
-    0x006,                         // row 3: columns 7-8
-    0x100 | 0x00E,                 // row 4: columns 2, 6-8
-    0x100 | 0x080 | 0x01C,         // row 5: columns 2-3, 5-7
-    0x100 | 0x080 | 0x040 | 0x030, // row 6: columns 2-6
-    0x080 | 0x040 | 0x020,         // row 7: columns 3-5
-    0x040,                         // row 8: column 4
-    0x000,                         // row 9
+    0x000, // row 1
+    0x002, // row 2: column 8
+    0x006, // row 3: columns 7-8
+    0x08E, // row 4: columns 2, 6-8
+    0x0DC, // row 5: columns 2-3, 5-7
+    0x0F8, // row 6: columns 2-6
+    0x070, // row 7: columns 3-5
+    0x020, // row 8: column 4
+    0x000, // row 9
 };
 
 } // namespace
