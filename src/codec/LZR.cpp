@@ -62,11 +62,45 @@ uint16_t DecompressBlock(const uint8_t *Source, uint8_t *Dest, uint16_t SourceSi
       if (In >= End) // a control word with no item after it carries nothing
         break;
     }
-    // When the rest of this control word's items cannot run past the block
-    // (an item is at most 4 bytes), the per-item source checks are skipped.
-    const bool Roomy = End - In >= 4 * Bits;
+    if (End - In >= 4 * Bits && Limit - Out >= 18 * Bits + 8) {
+      // The rest of this control word's items can run past neither the block
+      // (an item is at most 4 bytes) nor the output (a copy at most 18, wide
+      // copies write 6 more), so only offsets and runs need checks.
+      bool RunSeen = false;
+      do {
+        if (!(Control & 0x8000)) {
+          Dest[Out++] = Source[In++];
+        } else {
+          const uint32_t B1 = Source[In + 1];
+          const uint32_t Offset = (uint32_t(Source[In]) << 4) | (B1 >> 4);
+          if (Offset == 0) {
+            const uint32_t Count = ((B1 & 15) << 8) + Source[In + 2] + 16;
+            if (Count > Limit - Out) {
+              Damaged = true;
+              goto done;
+            }
+            std::memset(Dest + Out, Source[In + 3], Count);
+            Out += Count;
+            In += 4;
+            RunSeen = true; // the room left is no longer known to suffice
+          } else {
+            const uint32_t Length = (B1 & 15) + 3;
+            if (Offset > Out) {
+              Damaged = true;
+              goto done;
+            }
+            CopyBack(Dest + Out, Offset, Length, 24);
+            Out += Length;
+            In += 2;
+          }
+        }
+        Control <<= 1;
+      } while (--Bits && !RunSeen);
+      continue;
+    }
+    // Near the end of the block or of the output: every item is checked.
     do {
-      if (!Roomy && In >= End)
+      if (In >= End)
         goto done;
       if (!(Control & 0x8000)) {
         if (Out >= Limit) {
@@ -75,14 +109,14 @@ uint16_t DecompressBlock(const uint8_t *Source, uint8_t *Dest, uint16_t SourceSi
         }
         Dest[Out++] = Source[In++];
       } else {
-        if (!Roomy && End - In < 2) {
+        if (End - In < 2) {
           Damaged = true;
           goto done;
         }
         const uint32_t B1 = Source[In + 1];
         const uint32_t Offset = (uint32_t(Source[In]) << 4) | (B1 >> 4);
         if (Offset == 0) {
-          if (!Roomy && End - In < 4) {
+          if (End - In < 4) {
             Damaged = true;
             goto done;
           }

@@ -52,6 +52,7 @@ TLzrEncoder::TLzrEncoder(uint32_t ChainDepth)
 void TLzrEncoder::FindMatches(const uint8_t *In, uint32_t Size) {
   std::fill(FHead.begin(), FHead.end(), -1);
   const uint32_t Last = Size >= kMinCopy ? Size - kMinCopy + 1 : 0; // positions with 3 bytes
+  uint32_t Inherit = 0; // a long match at i-1 gives one a byte shorter at i
   for (uint32_t i = 0; i < Size; ++i) {
     FMatchLen[i] = 0;
     if (i >= Last)
@@ -60,6 +61,13 @@ void TLzrEncoder::FindMatches(const uint8_t *In, uint32_t Size) {
     const uint32_t Max = std::min(kMaxCopy, Size - i);
     uint32_t Best = 0, BestOff = 0;
     int32_t Cand = FHead[h];
+    if (Inherit >= kMaxCopy - 3) {
+      // Inside a long repeat the search would find the same source again;
+      // taking it saves most of the time on repetitive data.
+      Best = std::min(Inherit, Max);
+      BestOff = FMatchOff[i - 1];
+      Cand = -1;
+    }
     for (uint32_t Depth = FDepth; Cand >= 0 && Depth; --Depth) {
       const uint32_t Off = i - uint32_t(Cand);
       if (Off > kMaxOffset)
@@ -82,6 +90,7 @@ void TLzrEncoder::FindMatches(const uint8_t *In, uint32_t Size) {
       FMatchLen[i] = uint8_t(Best);
       FMatchOff[i] = uint16_t(BestOff);
     }
+    Inherit = Best > 0 ? Best - 1 : 0;
   }
   // Runs of one byte, counted backwards and capped at the longest run item.
   if (Size) {
