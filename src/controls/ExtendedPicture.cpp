@@ -110,9 +110,9 @@ bool TExtendedPicture::LoadFromStream(platform::File &Stream) {
     while (Got < Bytes.size()) {
       const uint32_t Chunk = static_cast<uint32_t>(std::min<size_t>(Bytes.size() - Got, 1u << 20));
       const uint32_t Read = Stream.Read(Bytes.data() + Got, Chunk);
+      if (Read == 0 || Stream.Error())
+        break; // a short read alone is no end: streams may hand out less
       Got += Read;
-      if (Read < Chunk)
-        break;
     }
   }
   Stream.Seek(0);

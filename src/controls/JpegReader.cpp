@@ -32,7 +32,6 @@ struct ErrorManager {
   jmp_buf Jump;
   int Code = 0;
   bool TooManyScans = false;
-  bool PixelsDone = false; // only the end-of-image marker may still be missing
 };
 
 [[noreturn]] void Abandon(j_common_ptr Info) {
@@ -46,6 +45,8 @@ struct ErrorManager {
 }
 
 // Warnings that mean lost picture data; libjpeg would paint grey instead.
+// The end of the data before the end-of-image marker counts too: a
+// progressive stream cut between two scans leaves no other trace.
 bool MeansDamage(int Code) {
   switch (Code) {
   case JWRN_JPEG_EOF:
@@ -65,9 +66,6 @@ bool MeansDamage(int Code) {
 void OnMessage(j_common_ptr Info, int Level) {
   const int Code = Info->err->msg_code;
   if (Level >= 0 || !MeansDamage(Code))
-    return;
-  // With every pixel decoded, a missing end-of-image marker loses nothing.
-  if (Code == JWRN_JPEG_EOF && reinterpret_cast<ErrorManager *>(Info->err)->PixelsDone)
     return;
   OnFatal(Info);
 }
@@ -146,7 +144,6 @@ int Decode(jpeg_decompress_struct &Info, ErrorManager &Err, const uint8_t *Data,
       }
     }
   }
-  Err.PixelsDone = true;
   jpeg_finish_decompress(&Info);
   return 0;
 }

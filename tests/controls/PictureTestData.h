@@ -63,6 +63,7 @@ inline std::vector<int> Sampled(int Count, int Step) {
 }
 
 inline bool LoadExpectation(const std::string &Name, Expectation &E) {
+  E = Expectation();
   std::ifstream In(PicturePath(Name + ".expect"));
   if (!(In >> E.Width >> E.Height >> E.Step >> E.Tolerance) || E.Width <= 0 || E.Height <= 0 ||
       E.Step <= 0)
