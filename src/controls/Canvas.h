@@ -78,7 +78,7 @@ public:
 
   virtual Size TextExtent(const std::string &Text, const Font &F) = 0;
   // Background null: transparent; otherwise the text cell is filled first.
-  virtual void TextOut(int X, int Y, const std::string &Text, const Font &F,
+  virtual void WriteText(int X, int Y, const std::string &Text, const Font &F,
                        const Pixel *Background) = 0;
 
   virtual void DrawBitmap(int X, int Y, const Bitmap &B, CopyMode Mode) = 0;

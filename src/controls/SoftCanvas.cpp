@@ -75,7 +75,7 @@ Size SoftCanvas::TextExtent(const std::string &Text, const Font &F) {
   return {static_cast<int>(Text.size()) * fixedfont::CellWidth, CellHeightOf(F)};
 }
 
-void SoftCanvas::TextOut(int X, int Y, const std::string &Text, const Font &F,
+void SoftCanvas::WriteText(int X, int Y, const std::string &Text, const Font &F,
                          const Pixel *Background) {
   const Size Ext = TextExtent(Text, F);
   if (Background)

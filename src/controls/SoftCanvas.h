@@ -22,7 +22,7 @@ public:
   void Line(int X0, int Y0, int X1, int Y1, Pixel Color) override;
 
   Size TextExtent(const std::string &Text, const Font &F) override;
-  void TextOut(int X, int Y, const std::string &Text, const Font &F,
+  void WriteText(int X, int Y, const std::string &Text, const Font &F,
                const Pixel *Background) override;
 
   void DrawBitmap(int X, int Y, const Bitmap &B, CopyMode Mode) override;

@@ -43,7 +43,7 @@ void TVemoProgressBar::DrawProgressText(Canvas &C, const Rect &R, int64_t P) con
   if (!Off || Off->Width() != Ext.Cx)
     return;
   Off->FillRect({0, 0, Ext.Cx, Ext.Cy}, 0);
-  Off->TextOut(0, 0, Text, FFont, nullptr);
+  Off->WriteText(0, 0, Text, FFont, nullptr);
   const int X = R.Left + (R.Right - R.Left) / 2 - Ext.Cx / 2;
   const int Y = R.Top + (R.Bottom - R.Top) / 2 - Ext.Cy / 2;
   C.CopyFrom(X, Y, *Off, CopyMode::Xor);

@@ -277,7 +277,7 @@ void TVemoTreeViewList::DrawRows(TVemoTreeViewItems &Items, int X, int L, int &Y
     } else {
       F.Color = ClBlack;
     }
-    C.TextOut(Cx, Top, I.Text(), F, nullptr);
+    C.WriteText(Cx, Top, I.Text(), F, nullptr);
 
     R.Top = Top;
     R.Bottom = Top + H;

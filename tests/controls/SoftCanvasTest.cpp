@@ -85,7 +85,7 @@ TEST(SoftCanvas, TextStaysInsideItsExactCell) {
   EXPECT_EQ(C.TextExtent("ab", F), (Size{12, 14}));
   F.Height = -11;
   const Pixel Back = Blue;
-  C.TextOut(5, 4, "W%", F, &Back);
+  C.WriteText(5, 4, "W%", F, &Back);
   int Ink = 0;
   for (int Y = 0; Y < 20; ++Y)
     for (int X = 0; X < 40; ++X) {
@@ -101,7 +101,7 @@ TEST(SoftCanvas, TextStaysInsideItsExactCell) {
   // Transparent text leaves the background alone.
   SoftCanvas T(12, 11);
   T.FillRect({0, 0, 12, 11}, Blue);
-  T.TextOut(0, 0, "  ", F, nullptr);
+  T.WriteText(0, 0, "  ", F, nullptr);
   EXPECT_EQ(CountColor(T, Blue), 12 * 11);
 }
 

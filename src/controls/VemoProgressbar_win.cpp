@@ -1,0 +1,106 @@
+#include "controls/ControlWindows_win.h"
+
+namespace controls {
+
+namespace {
+
+constexpr char ClassName[] = "TcVemoProgressBar";
+
+MouseEvent MouseAt(MouseButton B, LPARAM L) {
+  return {B, static_cast<short>(LOWORD(L)), static_cast<short>(HIWORD(L))};
+}
+
+} // namespace
+
+TVemoProgressBarWindow::TVemoProgressBarWindow(HWND Parent, int X, int Y, int W, int H, int Id) {
+  HINSTANCE Inst = GetModuleHandleA(nullptr);
+  WNDCLASSA Wc{};
+  if (!GetClassInfoA(Inst, ClassName, &Wc)) {
+    Wc.style = CS_DBLCLKS;
+    Wc.lpfnWndProc = Proc;
+    Wc.hInstance = Inst;
+    Wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    Wc.lpszClassName = ClassName;
+    RegisterClassA(&Wc);
+  }
+  FBar.SetColor(FromColorRef(GetSysColor(COLOR_BTNFACE)));
+  FBar.SetFont(DefaultScreenFont());
+  FWnd = CreateWindowExA(0, ClassName, "", WS_CHILD | WS_VISIBLE, X, Y, W, H, Parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), Inst, this);
+  FBar.OnRepaint = [this] {
+    if (FWnd) {
+      InvalidateRect(FWnd, nullptr, FALSE);
+      UpdateWindow(FWnd);
+    }
+  };
+}
+
+TVemoProgressBarWindow::~TVemoProgressBarWindow() {
+  FBar.OnRepaint = nullptr;
+  if (FWnd) {
+    SetWindowLongPtrA(FWnd, GWLP_USERDATA, 0);
+    DestroyWindow(FWnd);
+  }
+}
+
+LRESULT CALLBACK TVemoProgressBarWindow::Proc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
+  if (Msg == WM_NCCREATE) {
+    auto *Self =
+        static_cast<TVemoProgressBarWindow *>(reinterpret_cast<CREATESTRUCTA *>(L)->lpCreateParams);
+    Self->FWnd = Wnd;
+    SetWindowLongPtrA(Wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Self));
+  }
+  auto *Self = reinterpret_cast<TVemoProgressBarWindow *>(GetWindowLongPtrA(Wnd, GWLP_USERDATA));
+  if (!Self)
+    return DefWindowProcA(Wnd, Msg, W, L);
+  return Self->Handle(Msg, W, L);
+}
+
+LRESULT TVemoProgressBarWindow::Handle(UINT Msg, WPARAM W, LPARAM L) {
+  switch (Msg) {
+  case WM_ERASEBKGND:
+    return 1; // Paint fills everything itself; erasing would flicker
+  case WM_PAINT: {
+    PAINTSTRUCT Ps;
+    HDC Dc = BeginPaint(FWnd, &Ps);
+    RECT Client;
+    GetClientRect(FWnd, &Client);
+    if (FSurface.Width() != Client.right || FSurface.Height() != Client.bottom)
+      FSurface.Resize(Client.right, Client.bottom);
+    FBar.Paint(FSurface);
+    FSurface.BlitTo(Dc, 0, 0, Client.right, Client.bottom);
+    EndPaint(FWnd, &Ps);
+    return 0;
+  }
+  case WM_LBUTTONDOWN:
+  case WM_RBUTTONDOWN:
+  case WM_MBUTTONDOWN:
+    if (FBar.OnMouseDown)
+      FBar.OnMouseDown(FBar, MouseAt(Msg == WM_LBUTTONDOWN   ? MouseButton::Left
+                                     : Msg == WM_RBUTTONDOWN ? MouseButton::Right
+                                                             : MouseButton::Middle,
+                                     L));
+    return 0;
+  case WM_LBUTTONUP:
+  case WM_RBUTTONUP:
+  case WM_MBUTTONUP:
+    if (FBar.OnMouseUp)
+      FBar.OnMouseUp(FBar, MouseAt(Msg == WM_LBUTTONUP   ? MouseButton::Left
+                                   : Msg == WM_RBUTTONUP ? MouseButton::Right
+                                                         : MouseButton::Middle,
+                                   L));
+    return 0;
+  case WM_LBUTTONDBLCLK:
+    if (FBar.OnDblClick)
+      FBar.OnDblClick(FBar);
+    return 0;
+  case WM_NCDESTROY: {
+    HWND Wnd = FWnd;
+    FWnd = nullptr;
+    return DefWindowProcA(Wnd, Msg, W, L);
+  }
+  }
+  return DefWindowProcA(FWnd, Msg, W, L);
+}
+
+} // namespace controls
