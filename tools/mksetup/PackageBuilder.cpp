@@ -1,0 +1,427 @@
+#include "PackageBuilder.h"
+
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "ScriptText.h"
+#include "SourcePaths.h"
+#include "codec/EntryWriter.h"
+#include "install/FileVersion.h"
+#include "install/PeVersionReader.h"
+#include "package/Package.h"
+#include "package/SetupScript.h"
+#include "platform/MemoryFile.h"
+
+namespace mksetup {
+namespace {
+
+using package::TEntryHeader;
+
+constexpr uint64_t kMaxPackageEnd = 0xFFFFFFFFull; // offsets are 32-bit
+
+// One entry to write. Data entries name their source; a linked picture names
+// the index of the entry that carries its data.
+struct PlannedEntry {
+  uint16_t Type = 0;
+  std::string Name;
+  std::string Source; // resolved path
+  int LinkTo = -1;
+  uint32_t Position = 0; // of its header, once written
+};
+
+struct PlannedGroup {
+  std::string Name;
+  std::vector<PlannedEntry> Files;
+  int64_t Total = 0;
+};
+
+bool ReadAll(platform::FileSystem &Files, const std::string &Path, std::string &Text) {
+  auto F = Files.Open(Path, platform::OpenMode::Read);
+  if (!F)
+    return false;
+  const uint64_t Size = F->Size();
+  if (Size > (1u << 30))
+    return false;
+  Text.resize(size_t(Size));
+  return F->Read(Text.data(), uint32_t(Size)) == Size && !F->Error();
+}
+
+bool LoadScript(platform::FileSystem &Files, const std::string &Text, package::TOpenFileType &Model,
+                std::string &Error) {
+  platform::MemoryFile Stream(std::vector<uint8_t>(Text.begin(), Text.end()));
+  CollectedMessages Msg;
+  package::InitSetupModel(Model);
+  package::LoadSetupScript(Model, Stream, Msg);
+  if (!Msg.Texts.empty()) {
+    Error = "the script does not load: " + Msg.Texts;
+    return false;
+  }
+  return true;
+}
+
+class Builder {
+public:
+  Builder(platform::FileSystem &Files, const BuildOptions &Options)
+      : FFiles(Files), FOpt(Options), FVersions(Files), FEncoder(Options.ChainDepth) {}
+
+  bool Run(std::string &Error) {
+    if (!Plan(Error))
+      return false;
+    const std::string Temp = FOpt.OutputPath + ".tmp";
+    bool Ok = Write(Temp, Error);
+    if (Ok) {
+      if (FFiles.FileExists(FOpt.OutputPath))
+        FFiles.RemoveFile(FOpt.OutputPath);
+      Ok = FFiles.RenameFile(Temp, FOpt.OutputPath);
+      if (!Ok)
+        Error = "cannot rename " + Temp + " to " + FOpt.OutputPath;
+    }
+    if (!Ok && FFiles.FileExists(Temp))
+      FFiles.RemoveFile(Temp);
+    return Ok;
+  }
+
+private:
+  bool Resolve(const std::string &AuthorPath, const std::string &What, std::string &Out,
+               std::string &Error) {
+    std::string Why;
+    if (!ResolveSourcePath(FFiles, FOpt.SourceRoot, FModel.RootDir, AuthorPath, Out, Why)) {
+      Error = What + ": " + Why;
+      return false;
+    }
+    return true;
+  }
+
+  bool FileSize(const std::string &Path, uint64_t &Size) {
+    auto F = FFiles.Open(Path, platform::OpenMode::Read);
+    if (!F)
+      return false;
+    Size = F->Size();
+    return true;
+  }
+
+  // A picture entry; a file already packed as a picture is linked to the
+  // entry that holds its data.
+  bool AddPicture(uint16_t Type, const std::string &Name, const std::string &AuthorPath,
+                  const std::string &What, std::string &Error) {
+    PlannedEntry E;
+    E.Type = Type;
+    E.Name = Name;
+    if (!Resolve(AuthorPath, What, E.Source, Error))
+      return false;
+    if (Name.size() > package::MaxEntryNameLength) {
+      Error = What + ": name longer than 255 bytes";
+      return false;
+    }
+    auto It = FPictureIndex.find(E.Source);
+    if (It != FPictureIndex.end())
+      E.LinkTo = It->second;
+    else
+      FPictureIndex[E.Source] = int(FEntries.size());
+    FEntries.push_back(E);
+    return true;
+  }
+
+  bool PlanPictures(std::string &Error) {
+    if (!FModel.BGImageFile.empty() && !AddPicture(package::EntryBackground, "Background",
+                                                   FModel.BGImageFile, "BG_IMAGEFILE", Error))
+      return false;
+    for (auto *G = FModel.ImageGroups.First(); G; G = G->Next.get())
+      for (const auto &Image : G->Images)
+        if (!Image.empty() && !AddPicture(package::EntryImageFrame, G->Name, Image,
+                                          "IMAGE of image group \"" + G->Name + "\"", Error))
+          return false;
+    const std::pair<const package::TWindowType *, const char *> Logos[] = {
+        {&FModel.Welcome, "Welcome"},
+        {&FModel.Destination, "DestinationDir"},
+        {&FModel.ProgramFolder, "ProgramFolder"},
+        {&FModel.SelectComponents, "SelectComponents"},
+        {&FModel.ReadyToInstall, "ReadyToInstall"},
+    };
+    for (const auto &[Page, Name] : Logos)
+      if (!Page->LogoPicture.empty() &&
+          !AddPicture(package::EntryPageLogo, Name, Page->LogoPicture,
+                      std::string("LOGOPICTURE of page ") + Name, Error))
+        return false;
+    return true;
+  }
+
+  // The files of one directory and those below it. The launcher looks a
+  // file up one directory per path component, comparing without regard to
+  // case, so names must be non-empty, free of backslashes and unique.
+  bool PlanDir(const package::DirType &Dir, const std::string &Path, PlannedGroup &Group,
+               std::string &Error) {
+    const std::string Where = "group \"" + Group.Name + "\", directory \"" + Path + "\"";
+    std::set<std::string> Names;
+    for (auto *F = Dir.Files.First(); F; F = F->Next.get()) {
+      if (F->Name.empty() || F->Name.find('\\') != std::string::npos) {
+        Error = Where + ": file name \"" + F->Name + "\" is empty or holds a backslash";
+        return false;
+      }
+      if (!Names.insert(UpperAscii(F->Name)).second) {
+        Error = Where + ": two files named \"" + F->Name + "\" (letter case aside)";
+        return false;
+      }
+      PlannedEntry E;
+      E.Type = package::EntryFile;
+      E.Name = Path + "\\" + F->Name;
+      if (E.Name.size() > package::MaxEntryNameLength) {
+        Error = Where + ": entry name \"" + E.Name + "\" is longer than 255 bytes";
+        return false;
+      }
+      if (!Resolve(F->SourceFile, Where + ", file \"" + F->Name + "\"", E.Source, Error))
+        return false;
+      uint64_t Size = 0;
+      if (!FileSize(E.Source, Size)) {
+        Error = Where + ": cannot open " + E.Source;
+        return false;
+      }
+      Group.Total += int64_t(Size);
+      Group.Files.push_back(E);
+    }
+    std::set<std::string> Subs;
+    for (auto *D = Dir.SubDirs.First(); D; D = D->Next.get()) {
+      if (D->Name.empty() || D->Name.find('\\') != std::string::npos) {
+        Error = Where + ": DIRNAME \"" + D->Name + "\" is empty or holds a backslash";
+        return false;
+      }
+      if (!Subs.insert(UpperAscii(D->Name)).second) {
+        Error = Where + ": two directories named \"" + D->Name + "\" (letter case aside)";
+        return false;
+      }
+      if (!PlanDir(*D, Path + "\\" + D->Name, Group, Error))
+        return false;
+    }
+    return true;
+  }
+
+  bool PlanGroups(std::string &Error) {
+    std::set<std::string> Names;
+    for (auto *G = FModel.Groups.First(); G; G = G->Next.get()) {
+      if (!package::IsValidGroupName(G->Name)) {
+        Error = "group \"" + G->Name + "\": a group name must not hold \"=\" or pass 255 bytes";
+        return false;
+      }
+      if (!Names.insert(UpperAscii(G->Name)).second) {
+        Error = "two groups named \"" + G->Name + "\" (letter case aside)";
+        return false;
+      }
+      PlannedGroup P;
+      P.Name = G->Name;
+      // The root "?" is no directory of the path: top-level names start it.
+      std::set<std::string> Tops;
+      for (auto *D = G->RootDir.SubDirs.First(); D; D = D->Next.get()) {
+        if (D->Name.empty() || D->Name.find('\\') != std::string::npos) {
+          Error = "group \"" + G->Name + "\": DIRNAME \"" + D->Name +
+                  "\" is empty or holds a backslash";
+          return false;
+        }
+        if (!Tops.insert(UpperAscii(D->Name)).second) {
+          Error = "group \"" + G->Name + "\": two directories named \"" + D->Name +
+                  "\" (letter case aside)";
+          return false;
+        }
+        if (!PlanDir(*D, "\\" + D->Name, P, Error))
+          return false;
+      }
+      if (!G->RootDir.Files.Empty()) {
+        Error = "group \"" + G->Name + "\": files outside any directory";
+        return false;
+      }
+      if (P.Total > INT32_MAX) {
+        Error = "group \"" + G->Name + "\": its files pass the 2 GiB of TOTALSIZE";
+        return false;
+      }
+      FGroups.push_back(std::move(P));
+    }
+    return true;
+  }
+
+  bool Plan(std::string &Error) {
+    std::string Raw;
+    if (!ReadAll(FFiles, FOpt.ScriptPath, Raw)) {
+      Error = "cannot read the script " + FOpt.ScriptPath;
+      return false;
+    }
+    std::vector<std::string> Lines = SplitLines(Raw);
+    if (!LoadScript(FFiles, JoinLines(Lines), FModel, Error) || !PlanPictures(Error))
+      return false;
+    if (!FOpt.UninstallerPath.empty()) {
+      if (!FModel.AddUnInstaller) {
+        Error = "an uninstaller was given but the script says ADDUNINSTALLER=0";
+        return false;
+      }
+      if (!FFiles.FileExists(FOpt.UninstallerPath)) {
+        Error = "uninstaller " + FOpt.UninstallerPath + " not found";
+        return false;
+      }
+    }
+    if (!PlanGroups(Error))
+      return false;
+
+    std::vector<int32_t> Totals;
+    for (const auto &G : FGroups)
+      Totals.push_back(int32_t(G.Total));
+    SetGroupTotals(Lines, Totals);
+    FScript = JoinLines(Lines);
+    // The launcher must see the same script with the totals in place.
+    package::TOpenFileType Check;
+    if (!LoadScript(FFiles, FScript, Check, Error))
+      return false;
+    size_t i = 0;
+    for (auto *G = Check.Groups.First(); G; G = G->Next.get(), ++i)
+      if (i >= Totals.size() || G->TotalSize != Totals[i]) {
+        Error = "group \"" + G->Name + "\": cannot place TOTALSIZE in the script text";
+        return false;
+      }
+    if (i != Totals.size()) {
+      Error = "cannot place TOTALSIZE in the script text";
+      return false;
+    }
+    return true;
+  }
+
+  bool CheckEnd(platform::File &Out, std::string &Error) {
+    if (Out.Position() > kMaxPackageEnd) {
+      Error = "the package would pass 4 GiB (its offsets are 32-bit)";
+      return false;
+    }
+    return true;
+  }
+
+  // Header with placeholder sizes, the data, then the header again.
+  bool WriteDataEntry(platform::File &Out, PlannedEntry &E, std::string &Error) {
+    E.Position = uint32_t(Out.Position());
+    TEntryHeader H;
+    H.EntryType = E.Type;
+    H.SetName(E.Name);
+    H.Version = install::GetPackedFileVersion(FFiles, FVersions, E.Source);
+    H.FileDate = FFiles.GetFileDate(E.Source);
+    if (E.LinkTo >= 0) {
+      H.LinkOffset = FEntries[size_t(E.LinkTo)].Position;
+      return WriteHeader(Out, H, Error) && CheckEnd(Out, Error);
+    }
+    if (!WriteHeader(Out, H, Error))
+      return false;
+    auto Source = FFiles.Open(E.Source, platform::OpenMode::Read);
+    if (!Source) {
+      Error = "cannot open " + E.Source;
+      return false;
+    }
+    codec::EncodedEntryInfo Info;
+    switch (codec::EncodeEntryData(*Source, Out, FEncoder, Info)) {
+    case codec::EncodeResult::Ok:
+      break;
+    case codec::EncodeResult::ReadFailed:
+      Error = "cannot read " + E.Source;
+      return false;
+    case codec::EncodeResult::WriteFailed:
+      Error = "cannot write the output";
+      return false;
+    case codec::EncodeResult::TooLarge:
+      Error = E.Source + " is too large for a package";
+      return false;
+    }
+    if (!CheckEnd(Out, Error))
+      return false;
+    H.PackedSize = Info.PackedSize;
+    H.UnpackedSize = Info.UnpackedSize;
+    H.Crc = Info.Crc;
+    const uint64_t End = Out.Position();
+    return Out.Seek(E.Position) && WriteHeader(Out, H, Error) && Out.Seek(End);
+  }
+
+  bool WriteHeader(platform::File &Out, const TEntryHeader &H, std::string &Error) {
+    if (!package::WriteEntryHeader(Out, H)) {
+      Error = "cannot write the output";
+      return false;
+    }
+    return true;
+  }
+
+  bool Write(const std::string &Temp, std::string &Error) {
+    std::string Stub;
+    if (!ReadAll(FFiles, FOpt.StubPath, Stub)) {
+      Error = "cannot read the stub " + FOpt.StubPath;
+      return false;
+    }
+    {
+      platform::MemoryFile S(std::vector<uint8_t>(Stub.begin(), Stub.end()));
+      const uint32_t Start = package::GetPackageStart(S);
+      if (Start == 0 || Start != Stub.size()) {
+        Error = "stub " + FOpt.StubPath + ": its package start (" + std::to_string(Start) +
+                ") is not its file size (" + std::to_string(Stub.size()) + ")";
+        return false;
+      }
+    }
+    auto Out = FFiles.Open(Temp, platform::OpenMode::Create);
+    if (!Out) {
+      Error = "cannot create " + Temp;
+      return false;
+    }
+    const uint32_t L = uint32_t(FScript.size());
+    const uint8_t Length[4] = {uint8_t(L), uint8_t(L >> 8), uint8_t(L >> 16), uint8_t(L >> 24)};
+    if (Out->Write(Stub.data(), uint32_t(Stub.size())) != Stub.size() ||
+        Out->Write(package::PackageMagic, package::PackageMagicSize) != package::PackageMagicSize ||
+        Out->Write(Length, 4) != 4 || Out->Write(FScript.data(), L) != L || Out->Error()) {
+      Error = "cannot write " + Temp;
+      return false;
+    }
+    for (auto &E : FEntries)
+      if (!WriteDataEntry(*Out, E, Error))
+        return false;
+    if (!FOpt.UninstallerPath.empty()) {
+      PlannedEntry U;
+      U.Type = package::EntryUninstaller;
+      U.Name = "Uninstaller";
+      U.Source = FOpt.UninstallerPath;
+      if (!WriteDataEntry(*Out, U, Error))
+        return false;
+    }
+    for (auto &G : FGroups) {
+      const uint32_t At = uint32_t(Out->Position());
+      TEntryHeader H;
+      H.EntryType = package::EntryGroup;
+      H.PackedSize = uint32_t(G.Files.size());
+      H.FileDate = -1;
+      H.SetName(G.Name);
+      if (!WriteHeader(*Out, H, Error))
+        return false;
+      for (auto &F : G.Files)
+        if (!WriteDataEntry(*Out, F, Error))
+          return false;
+      // The next group starts here; the last group's value is the file length.
+      const uint64_t End = Out->Position();
+      H.UnpackedSize = uint32_t(End);
+      if (!CheckEnd(*Out, Error) || !Out->Seek(At) || !WriteHeader(*Out, H, Error) ||
+          !Out->Seek(End))
+        return false;
+    }
+    if (Out->Error()) {
+      Error = "cannot write " + Temp;
+      return false;
+    }
+    return true;
+  }
+
+  platform::FileSystem &FFiles;
+  const BuildOptions &FOpt;
+  install::PeVersionInfo FVersions;
+  codec::TLzrEncoder FEncoder;
+  package::TOpenFileType FModel;
+  std::string FScript;
+  std::vector<PlannedEntry> FEntries; // pictures, in package order
+  std::map<std::string, int> FPictureIndex;
+  std::vector<PlannedGroup> FGroups;
+};
+
+} // namespace
+
+bool BuildPackage(platform::FileSystem &Files, const BuildOptions &Options, std::string &Error) {
+  Builder B(Files, Options);
+  return B.Run(Error);
+}
+
+} // namespace mksetup

@@ -1,0 +1,250 @@
+#include "PackageInspector.h"
+
+#include <cstdio>
+
+#include "PackageBuilder.h"
+#include "SourcePaths.h"
+#include "codec/CompressedEntry.h"
+#include "package/SetupScript.h"
+#include "platform/MemoryFile.h"
+
+namespace mksetup {
+namespace {
+
+// Takes the decoded bytes and forgets them: testing needs only the checksum.
+class NullFile : public platform::File {
+public:
+  uint32_t Read(void *, uint32_t) override { return 0; }
+  uint32_t Write(const void *, uint32_t Count) override {
+    FSize += Count;
+    return Count;
+  }
+  bool Seek(uint64_t) override { return true; }
+  uint64_t Position() const override { return FSize; }
+  uint64_t Size() override { return FSize; }
+  bool Truncate() override { return true; }
+
+private:
+  uint64_t FSize = 0;
+};
+
+bool IsPicture(uint16_t T) {
+  return T == package::EntryBackground || T == package::EntryImageFrame ||
+         T == package::EntryPageLogo;
+}
+
+bool HoldsData(uint16_t T) {
+  return IsPicture(T) || T == package::EntryUninstaller || T == package::EntryFile;
+}
+
+std::string Hex8(uint32_t V) {
+  char B[9];
+  std::snprintf(B, sizeof B, "%08X", V);
+  return B;
+}
+
+std::string Where(const PackageEntry &E) {
+  return "entry at " + std::to_string(E.Position) + " (type " + std::to_string(E.Header.EntryType) +
+         ", \"" + E.Header.NameText() + "\")";
+}
+
+// A name component that is safe as a file name on both systems.
+std::string SafeComponent(const std::string &Name) {
+  std::string S;
+  for (char C : Name)
+    S += (uint8_t(C) < 32 || std::string("<>:\"/\\|?*").find(C) != std::string::npos) ? '_' : C;
+  if (S.empty() || S == "." || S == "..")
+    S = "_" + S;
+  return S;
+}
+
+bool MakeDirs(platform::FileSystem &Files, const std::string &Base,
+              const std::vector<std::string> &Parts, std::string &Path) {
+  Path = Base;
+  if (!Files.DirectoryExists(Path) && !Files.MakeDirectory(Path))
+    return false;
+  for (const auto &P : Parts) {
+    Path = JoinPath(Path, P);
+    if (!Files.DirectoryExists(Path) && !Files.MakeDirectory(Path))
+      return false;
+  }
+  return true;
+}
+
+} // namespace
+
+bool OpenPackageFile(platform::FileSystem &Files, const std::string &Path, OpenedPackage &Out,
+                     std::string &Error) {
+  Out.File = Files.Open(Path, platform::OpenMode::Read);
+  if (!Out.File) {
+    Error = "cannot open " + Path;
+    return false;
+  }
+  platform::File &F = *Out.File;
+  switch (package::OpenPackage(F, Out.Layout, Out.Script)) {
+  case package::OpenPackageResult::Corrupted:
+    Error = Path + ": File corrupted! (no package after the executable image)";
+    return false;
+  case package::OpenPackageResult::NothingToDo:
+    Error = Path + ": Nothing to do! (the script is empty)";
+    return false;
+  case package::OpenPackageResult::Ok:
+    break;
+  }
+  if (Out.Script.size() != Out.Layout.ScriptLength) {
+    Error = Path + ": the script is cut short";
+    return false;
+  }
+  const uint64_t Size = F.Size();
+  uint64_t Pos = Out.Layout.EntriesPosition;
+  while (Pos < Size) {
+    PackageEntry E;
+    E.Position = Pos;
+    F.ClearError();
+    if (!F.Seek(Pos) || !package::ReadEntryHeader(F, E.Header)) {
+      Error = "entry header at " + std::to_string(Pos) + " is cut short";
+      return false;
+    }
+    Out.Entries.push_back(E);
+    Pos = E.Header.EntryType == package::EntryGroup ? Pos + package::EntryHeaderSize
+                                                    : package::NextEntryPosition(Pos, E.Header);
+  }
+  if (Pos > Size) {
+    Error = Where(Out.Entries.back()) + ": its data runs past the end of the file";
+    return false;
+  }
+  return true;
+}
+
+std::string FormatEntryLine(const PackageEntry &E) {
+  const auto &H = E.Header;
+  return std::to_string(E.Position) + "\t" + std::to_string(H.EntryType) + "\t" + H.NameText() +
+         "\t" + std::to_string(H.PackedSize) + "\t" + std::to_string(H.UnpackedSize) + "\t" +
+         Hex8(H.Crc) + "\t" + std::to_string(H.LinkOffset) + "\t" + Hex8(H.Version) + "\t" +
+         Hex8(uint32_t(H.FileDate));
+}
+
+bool TestPackage(OpenedPackage &P, std::string &Problems) {
+  auto Problem = [&](const std::string &Text) { Problems += Text + "\n"; };
+  platform::MemoryFile Stream(std::vector<uint8_t>(P.Script.begin(), P.Script.end()));
+  CollectedMessages Msg;
+  package::TOpenFileType Model;
+  package::InitSetupModel(Model);
+  package::LoadSetupScript(Model, Stream, Msg);
+  if (!Msg.Texts.empty())
+    Problem("the script does not load: " + Msg.Texts);
+
+  // Order: pictures, at most one uninstaller, then groups with their files.
+  size_t i = 0;
+  const auto &E = P.Entries;
+  while (i < E.size() && IsPicture(E[i].Header.EntryType))
+    ++i;
+  if (i < E.size() && E[i].Header.EntryType == package::EntryUninstaller) {
+    if (!Model.AddUnInstaller)
+      Problem(Where(E[i]) + ": an uninstaller although the script says ADDUNINSTALLER=0");
+    ++i;
+  }
+  while (i < E.size()) {
+    const PackageEntry &G = E[i];
+    if (G.Header.EntryType != package::EntryGroup) {
+      Problem(Where(G) + ": out of order (a group header was expected)");
+      break;
+    }
+    const package::GroupType *Group = package::FindGroup(Model.Groups, G.Header.NameText());
+    if (!Group)
+      Problem(Where(G) + ": no group of that name in the script");
+    size_t k = 0;
+    for (++i; k < G.Header.PackedSize && i < E.size(); ++k, ++i) {
+      if (E[i].Header.EntryType != package::EntryFile) {
+        Problem(Where(G) + ": holds " + std::to_string(k) + " files, not " +
+                std::to_string(G.Header.PackedSize));
+        break;
+      }
+      if (Group && !package::FindGroupFile(*Group, E[i].Header.NameText()))
+        Problem(Where(E[i]) + ": not a file of the group's directory tree");
+    }
+    const uint64_t Next = i < E.size() ? E[i].Position : P.File->Size();
+    if (k == G.Header.PackedSize && G.Header.UnpackedSize != Next)
+      Problem(Where(G) + ": next-group offset " + std::to_string(G.Header.UnpackedSize) +
+              " but the group ends at " + std::to_string(Next));
+    if (k < G.Header.PackedSize && i >= E.size())
+      Problem(Where(G) + ": the file ends before its files do");
+  }
+
+  for (const PackageEntry &D : E) {
+    if (!HoldsData(D.Header.EntryType))
+      continue;
+    if (D.Header.IsLinked() && D.Header.LinkOffset >= D.Position)
+      Problem(Where(D) + ": links forward or to itself");
+    P.File->ClearError();
+    P.File->Seek(D.Position + package::EntryHeaderSize);
+    NullFile Sink;
+    codec::ExtractReport R;
+    const uint8_t Code =
+        codec::ExtractEntry(*P.File, codec::ExtractTarget::Stream(Sink), {}, D.Header, &R);
+    if (Code != codec::ExtractOk)
+      Problem(Where(D) + ": " + codec::ExtractErrorText(Code));
+    else if (!D.Header.IsLinked() && uint32_t(R.Total) != D.Header.UnpackedSize)
+      Problem(Where(D) + ": decodes to " + std::to_string(R.Total) + " bytes, the header says " +
+              std::to_string(D.Header.UnpackedSize));
+  }
+  return Problems.empty();
+}
+
+bool ExtractPackage(platform::FileSystem &Files, OpenedPackage &P, const std::string &Dir,
+                    std::string &Error) {
+  std::string Group = "_nogroup";
+  int Index = 0;
+  for (const PackageEntry &D : P.Entries) {
+    ++Index;
+    const uint16_t T = D.Header.EntryType;
+    if (T == package::EntryGroup)
+      Group = SafeComponent(D.Header.NameText());
+    if (!HoldsData(T))
+      continue;
+    std::vector<std::string> Parts;
+    std::string Name;
+    if (T == package::EntryFile) {
+      Parts.push_back(Group);
+      const std::string N = D.Header.NameText();
+      size_t Start = 0;
+      while (Start <= N.size()) {
+        size_t End = N.find('\\', Start);
+        if (End == std::string::npos)
+          End = N.size();
+        if (End > Start)
+          Parts.push_back(SafeComponent(N.substr(Start, End - Start)));
+        Start = End + 1;
+      }
+      if (Parts.size() < 2) {
+        Error = Where(D) + ": no file name";
+        return false;
+      }
+      Name = Parts.back();
+      Parts.pop_back();
+    } else {
+      Parts.push_back("_package");
+      Name = std::to_string(Index) + "-" + std::to_string(T) + "-" +
+             SafeComponent(D.Header.NameText());
+    }
+    std::string Path;
+    if (!MakeDirs(Files, Dir, Parts, Path)) {
+      Error = "cannot make the directory " + Path;
+      return false;
+    }
+    Path = JoinPath(Path, Name);
+    P.File->ClearError();
+    P.File->Seek(D.Position + package::EntryHeaderSize);
+    const uint8_t Code =
+        codec::ExtractEntry(*P.File, codec::ExtractTarget::FileNamed(Files, Path), {}, D.Header);
+    if (Code != codec::ExtractOk) {
+      Error = Where(D) + ": " + codec::ExtractErrorText(Code);
+      return false;
+    }
+    if (T == package::EntryFile && D.Header.FileDate != -1)
+      Files.SetFileDate(Path, D.Header.FileDate);
+  }
+  return true;
+}
+
+} // namespace mksetup

@@ -1,0 +1,49 @@
+// `mksetup list`, `test`, `extract` and `script`: reading a built setup
+// executable back the way the launcher does.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "package/Package.h"
+#include "platform/Platform.h"
+
+namespace mksetup {
+
+struct PackageEntry {
+  uint64_t Position = 0;
+  package::TEntryHeader Header;
+};
+
+struct OpenedPackage {
+  std::unique_ptr<platform::File> File;
+  package::PackageLayout Layout;
+  std::string Script;
+  std::vector<PackageEntry> Entries;
+};
+
+// Opens the package and reads every header from the first entry to the end
+// of the file (a group header has no data; a linked entry none of its own).
+// False with a message when the package cannot be found or a header is cut
+// short; the headers read so far are kept.
+bool OpenPackageFile(platform::FileSystem &Files, const std::string &Path, OpenedPackage &Out,
+                     std::string &Error);
+
+// One line per entry, tab-separated: header offset, type, name, stored
+// size, decoded size, checksum, link offset, version, file date.
+std::string FormatEntryLine(const PackageEntry &E);
+
+// Every check a sound package passes: the script loads without a message,
+// the entries come in the launcher's order, the group chain and file counts
+// hold, every file entry resolves in its group's tree, and every entry
+// decodes with its checksum. Problems go to Problems, one per line.
+bool TestPackage(OpenedPackage &Package, std::string &Problems);
+
+// Writes every data entry below Dir: files as <group>/<path>, pictures and
+// the uninstaller under "_package". Characters that cannot stand in a file
+// name become "_".
+bool ExtractPackage(platform::FileSystem &Files, OpenedPackage &Package, const std::string &Dir,
+                    std::string &Error);
+
+} // namespace mksetup
