@@ -1,5 +1,6 @@
 #include "package/BlockBasedINI.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <utility>
 
@@ -161,7 +162,9 @@ bool TBlockBasedINI::LoadFromStream(platform::File &Stream) {
 std::string TBlockBasedINI::SaveToText() const {
   std::string Out;
   auto Emit = [&Out](size_t Indent, const std::string &Text) {
-    Out.append(Indent, ' ');
+    // Indentation is only for the eye (the reader ignores it); capping it
+    // keeps a hostile, deeply nested file from growing quadratically.
+    Out.append(std::min(Indent, MaxWrittenIndent), ' ');
     Out += Text;
     Out += "\r\n";
   };

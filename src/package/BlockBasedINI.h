@@ -29,6 +29,10 @@ struct BlockLevel {
   Chain<BlockLevel> &Children() { return SubLevels; }
 };
 
+// Blocks nested deeper than 100 levels are written at the indentation of the
+// 100th level.
+inline constexpr size_t MaxWrittenIndent = 300;
+
 class TBlockBasedINI {
 public:
   // An empty document; Create() loads one.

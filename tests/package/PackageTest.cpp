@@ -15,8 +15,7 @@ struct PackageBuilder {
   // 0 means no link.
   std::vector<uint8_t> Bytes = std::vector<uint8_t>(64, 'S');
 
-  uint64_t Add(uint16_t Type, const std::string &Name, uint32_t DataSize = 0,
-               uint32_t Link = 0) {
+  uint64_t Add(uint16_t Type, const std::string &Name, uint32_t DataSize = 0, uint32_t Link = 0) {
     TEntryHeader H;
     H.EntryType = Type;
     H.PackedSize = Link ? 0 : DataSize;
@@ -203,7 +202,10 @@ TEST(PictureWalk, StopsWhereThePicturesEnd) {
   PackageBuilder P;
   P.Bytes.assign(50, 0);
   P.Add(EntryBackground, "", 100);
-  P.Add(EntryImageFrame, "Spinner\x01" "frame1.bmp", 30);
+  P.Add(EntryImageFrame,
+        "Spinner\x01"
+        "frame1.bmp",
+        30);
   uint64_t Uninst = P.Add(EntryUninstaller, "Uninstaller", 20);
   P.AddGroup("Main", {"\\a.txt"});
   platform::MemoryFile F = P.File();
