@@ -1,8 +1,11 @@
-# tc_add_subsystem(NAME tc_x LIBS ...): a static library of every *.cpp in the
+# tc_add_subsystem(NAME tc_x LIBS ... [WIN32_LIBS ...]): a static library of every *.cpp in the
 # current source folder; *_win.cpp only in the Win32 trees, *_posix.cpp only
 # natively.
 function(tc_add_subsystem)
-  cmake_parse_arguments(S "" "NAME" "LIBS" ${ARGN})
+  cmake_parse_arguments(S "" "NAME" "LIBS;WIN32_LIBS" ${ARGN})
+  if(WIN32)
+    list(APPEND S_LIBS ${S_WIN32_LIBS})
+  endif()
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(WIN32)
     list(FILTER _src EXCLUDE REGEX "_posix\\.cpp$")

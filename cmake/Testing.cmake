@@ -11,7 +11,12 @@ endif()
 
 if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
   set(TC_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "throw-away prefix of the tests")
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tools/wine-emu.sh --prefix ${TC_WINEPREFIX})
+  # One word, not a list: test discovery does not pass emulator arguments.
+  file(WRITE ${CMAKE_BINARY_DIR}/wine-emu
+       "#!/bin/sh\nexec '${CMAKE_SOURCE_DIR}/tools/wine-emu.sh' --prefix '${TC_WINEPREFIX}' \"$@\"\n")
+  file(CHMOD ${CMAKE_BINARY_DIR}/wine-emu PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+       GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-emu)
 endif()
 if(WIN32)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -15,9 +15,13 @@ if [ -z "$WINEPREFIX" ]; then
 fi
 export WINEPREFIX
 mkdir -p "$(dirname "$WINEPREFIX")"
+# The 64-bit loader directly: where wine32 is installed but the kernel cannot
+# run 32-bit code, the wine front script would pick the 32-bit loader.
+WINE=${TC_WINE:-/usr/lib/wine/wine64}
+[ -x "$WINE" ] || WINE=wine
 if wineserver -p >/dev/null 2>&1 </dev/null; then
-  wine wineboot.exe >/dev/null 2>&1 </dev/null
+  "$WINE" wineboot.exe >/dev/null 2>&1 </dev/null
   # A crashing program would otherwise wait on winedbg's dialog for ever.
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
+  "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
 fi
-exec wine "$@"
+exec "$WINE" "$@"

@@ -4,7 +4,9 @@
 // real API (platform/win32), the native build implements the file part with
 // POSIX calls (platform/posix) and tests use in-memory doubles.
 //
-// Failures travel as return values; nothing here throws.
+// Failures travel as return values; nothing here throws. Method names keep
+// clear of the names <windows.h> defines as macros (DeleteFile, MessageBox...),
+// so this header means the same with or without it.
 #pragma once
 
 #include <cstdint>
@@ -73,10 +75,10 @@ public:
   virtual std::unique_ptr<File> Open(const std::string &Path, OpenMode Mode) = 0;
   virtual bool FileExists(const std::string &Path) = 0;      // a file, not a directory
   virtual bool DirectoryExists(const std::string &Path) = 0;
-  virtual bool CreateDirectory(const std::string &Path) = 0; // one level
-  virtual bool RemoveDirectory(const std::string &Path) = 0; // empty only
-  virtual bool DeleteFile(const std::string &Path) = 0;
-  virtual bool MoveFile(const std::string &From, const std::string &To) = 0;
+  virtual bool MakeDirectory(const std::string &Path) = 0; // one level
+  virtual bool DeleteDirectory(const std::string &Path) = 0; // empty only
+  virtual bool RemoveFile(const std::string &Path) = 0;
+  virtual bool RenameFile(const std::string &From, const std::string &To) = 0;
   virtual uint32_t GetAttributes(const std::string &Path) = 0; // AttrInvalid when missing
   virtual bool SetAttributes(const std::string &Path, uint32_t Attributes) = 0;
   // Last-write time as local DOS date/time; -1 when it cannot be read.
@@ -197,8 +199,8 @@ class Shell {
 public:
   virtual ~Shell() = default;
   virtual bool CreateShellLink(const ShellLinkParams &Params) = 0;
-  virtual int AddFontResource(const std::string &Path) = 0; // fonts added, 0 = failure
-  virtual bool RemoveFontResource(const std::string &Path) = 0;
+  virtual int AddFont(const std::string &Path) = 0; // fonts added, 0 = failure
+  virtual bool RemoveFont(const std::string &Path) = 0;
   // WM_FONTCHANGE to all top-level windows, giving up on a window that does
   // not answer within TimeoutMs so a hung program cannot stall the caller.
   virtual void BroadcastFontChange(uint32_t TimeoutMs) = 0;
@@ -252,7 +254,7 @@ enum : int {
 class Messages {
 public:
   virtual ~Messages() = default;
-  virtual int MessageBox(const std::string &Text, const std::string &Caption, uint32_t Flags) = 0;
+  virtual int ShowMessage(const std::string &Text, const std::string &Caption, uint32_t Flags) = 0;
 };
 
 // ---------------------------------------------------------------- all of it

@@ -125,22 +125,22 @@ bool PosixFileSystem::DirectoryExists(const std::string &Path) {
   return ::stat(Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool PosixFileSystem::CreateDirectory(const std::string &Path) {
+bool PosixFileSystem::MakeDirectory(const std::string &Path) {
   return ::mkdir(Path.c_str(), 0755) == 0;
 }
 
-bool PosixFileSystem::RemoveDirectory(const std::string &Path) {
+bool PosixFileSystem::DeleteDirectory(const std::string &Path) {
   return ::rmdir(Path.c_str()) == 0;
 }
 
-bool PosixFileSystem::DeleteFile(const std::string &Path) {
+bool PosixFileSystem::RemoveFile(const std::string &Path) {
   if (DirectoryExists(Path))
     return false;
   return ::unlink(Path.c_str()) == 0;
 }
 
-bool PosixFileSystem::MoveFile(const std::string &From, const std::string &To) {
-  // Like MoveFile, refuse to replace an existing destination.
+bool PosixFileSystem::RenameFile(const std::string &From, const std::string &To) {
+  // Like RenameFile, refuse to replace an existing destination.
   struct stat st;
   if (::lstat(To.c_str(), &st) == 0)
     return false;

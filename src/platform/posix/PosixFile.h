@@ -11,10 +11,10 @@ public:
   std::unique_ptr<File> Open(const std::string &Path, OpenMode Mode) override;
   bool FileExists(const std::string &Path) override;
   bool DirectoryExists(const std::string &Path) override;
-  bool CreateDirectory(const std::string &Path) override;
-  bool RemoveDirectory(const std::string &Path) override;
-  bool DeleteFile(const std::string &Path) override;
-  bool MoveFile(const std::string &From, const std::string &To) override;
+  bool MakeDirectory(const std::string &Path) override;
+  bool DeleteDirectory(const std::string &Path) override;
+  bool RemoveFile(const std::string &Path) override;
+  bool RenameFile(const std::string &From, const std::string &To) override;
   uint32_t GetAttributes(const std::string &Path) override;
   bool SetAttributes(const std::string &Path, uint32_t Attributes) override;
   DosDateTime GetFileDate(const std::string &Path) override;

@@ -26,9 +26,9 @@ TEST(PosixFileSystem, CreateNewRefusesExistingFileAndMoveRefusesToReplace) {
   EXPECT_FALSE(fs.DirectoryExists(d + "/a"));
   auto g = fs.Open(d + "/b", OpenMode::Create);
   g.reset();
-  EXPECT_FALSE(fs.MoveFile(d + "/a", d + "/b"));
-  EXPECT_TRUE(fs.DeleteFile(d + "/b"));
-  EXPECT_TRUE(fs.MoveFile(d + "/a", d + "/b"));
+  EXPECT_FALSE(fs.RenameFile(d + "/a", d + "/b"));
+  EXPECT_TRUE(fs.RemoveFile(d + "/b"));
+  EXPECT_TRUE(fs.RenameFile(d + "/a", d + "/b"));
   auto r = fs.Open(d + "/b", OpenMode::Read);
   ASSERT_TRUE(r);
   char buf[4] = {};
@@ -37,8 +37,8 @@ TEST(PosixFileSystem, CreateNewRefusesExistingFileAndMoveRefusesToReplace) {
   EXPECT_EQ(std::string(buf), "abc");
   EXPECT_FALSE(fs.Open(d, OpenMode::Read)) << "a directory is not a file";
   r.reset();
-  fs.DeleteFile(d + "/b");
-  EXPECT_TRUE(fs.RemoveDirectory(d));
+  fs.RemoveFile(d + "/b");
+  EXPECT_TRUE(fs.DeleteDirectory(d));
 }
 
 TEST(PosixFileSystem, DosDateRoundTripsAtTwoSecondResolution) {
@@ -51,8 +51,8 @@ TEST(PosixFileSystem, DosDateRoundTripsAtTwoSecondResolution) {
   ASSERT_TRUE(fs.SetFileDate(p, date));
   EXPECT_EQ(fs.GetFileDate(p), date);
   EXPECT_EQ(fs.GetFileDate(d + "/missing"), -1);
-  fs.DeleteFile(p);
-  fs.RemoveDirectory(d);
+  fs.RemoveFile(p);
+  fs.DeleteDirectory(d);
 }
 
 TEST(PosixFileSystem, ExpandsKnownVariablesAndKeepsUnknownOnes) {
