@@ -10,6 +10,9 @@
 #include "SourcePaths.h"
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
 #include "platform/win32/Win32File.h"
 using NativeFileSystem = platform::win32::Win32FileSystem;
 #else
@@ -84,6 +87,10 @@ int Build(platform::FileSystem &Files, const std::vector<std::string> &Args, con
 } // namespace
 
 int main(int argc, char **argv) {
+#ifdef _WIN32
+  // `script` prints the stored bytes as they are, CR LF included.
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
   if (argc < 2)
     return Fail(kUsage);
   const std::string Command = argv[1];
