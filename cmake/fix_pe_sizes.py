@@ -25,8 +25,9 @@ def fix(path):
     nsect = struct.unpack_from('<H', data, coff + 2)[0]
     opt_size = struct.unpack_from('<H', data, coff + 16)[0]
     opt = coff + 20
-    if struct.unpack_from('<H', data, opt)[0] != 0x10B:
-        sys.exit(f'{path}: not a PE32 image')
+    # PE32 and PE32+ keep these fields at the same offsets.
+    if struct.unpack_from('<H', data, opt)[0] not in (0x10B, 0x20B):
+        sys.exit(f'{path}: not a PE32 or PE32+ image')
     file_align = struct.unpack_from('<I', data, opt + 36)[0]
     size_headers = struct.unpack_from('<I', data, opt + 60)[0]
     sect = opt + opt_size

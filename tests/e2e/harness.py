@@ -1,0 +1,236 @@
+"""End-to-end harness: real Windows programs under Wine on a virtual X display.
+
+A scenario makes a Session, which starts Xvfb on a free display and a fresh
+Wine prefix copied from a template (optionally with an emulated Windows
+version), runs programs in it, finds their windows by caption, types keys,
+takes screenshots, waits for the programs to end, and reads the prefix's
+files and registry. Everything it started is ended by pid when it closes;
+nothing else is touched.
+"""
+import contextlib
+import fcntl
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+WINE = os.environ.get('TC_WINE') or (
+    '/usr/lib/wine/wine64' if os.access('/usr/lib/wine/wine64', os.X_OK) else 'wine')
+BASE_ENV = {'WINEDEBUG': '-all', 'WINEDLLOVERRIDES': 'mscoree,mshtml='}
+
+
+class HarnessError(AssertionError):
+    pass
+
+
+def _env(prefix, display=None, extra=None):
+    env = dict(os.environ)
+    env.update(BASE_ENV)
+    env['WINEPREFIX'] = prefix
+    if display:
+        env['DISPLAY'] = display
+    else:
+        env.pop('DISPLAY', None)
+    env.update(extra or {})
+    return env
+
+
+def _quiet(cmd, env, timeout=120, check=True):
+    r = subprocess.run(cmd, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                       stderr=subprocess.STDOUT, timeout=timeout)
+    if check and r.returncode != 0:
+        raise HarnessError(f'{cmd} failed ({r.returncode}): {r.stdout.decode(errors="replace")}')
+    return r
+
+
+def ensure_template(path):
+    """Makes the template prefix once (wineboot takes several seconds)."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path + '.lock', 'w') as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if os.path.exists(os.path.join(path, '.ready')):
+            return path
+        shutil.rmtree(path, ignore_errors=True)
+        env = _env(path)
+        _quiet([WINE, 'wineboot', '-i'], env, timeout=300)
+        # A crashing program would otherwise sit in winedbg's dialog.
+        _quiet([WINE, 'reg', 'add', r'HKCU\Software\Wine\WineDbg', '/v', 'ShowCrashDialog',
+                '/t', 'REG_DWORD', '/d', '0', '/f'], env)
+        _quiet(['wineserver', '-w'], env, timeout=120)
+        open(os.path.join(path, '.ready'), 'w').close()
+    return path
+
+
+def _copy_prefix(template, dest):
+    # Hard links for the big, never-written files; real copies of the
+    # registry hives and anything Wine rewrites.
+    def copy(src, dst):
+        if src.endswith('.reg') or os.path.getsize(src) < 65536:
+            shutil.copy2(src, dst)
+        else:
+            os.link(src, dst)
+    shutil.copytree(template, dest, symlinks=True, copy_function=copy)
+
+
+class Xvfb:
+    def __init__(self):
+        for n in range(60, 120):
+            if os.path.exists(f'/tmp/.X{n}-lock') or os.path.exists(f'/tmp/.X11-unix/X{n}'):
+                continue
+            self.proc = subprocess.Popen(
+                ['Xvfb', f':{n}', '-screen', '0', '1024x768x24', '-nolisten', 'tcp'],
+                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for _ in range(100):
+                if os.path.exists(f'/tmp/.X11-unix/X{n}'):
+                    self.display = f':{n}'
+                    return
+                if self.proc.poll() is not None:
+                    break
+                time.sleep(0.05)
+            self.stop()
+        raise HarnessError('no free X display')
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+
+
+class Session:
+    def __init__(self, template, version=None, workdir=None):
+        self.root = tempfile.mkdtemp(prefix='tce2e-', dir=workdir)
+        self.prefix = os.path.join(self.root, 'prefix')
+        self.procs = []
+        self.xvfb = Xvfb()
+        self.display = self.xvfb.display
+        _copy_prefix(ensure_template(template), self.prefix)
+        self.env = _env(self.prefix, self.display)
+        # One server for the whole scenario, started with its output
+        # elsewhere so it holds no pipe of ours.
+        self.server = subprocess.Popen(['wineserver', '-f', '-p'], env=self.env,
+                                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                       stderr=subprocess.DEVNULL, start_new_session=True)
+        if version:
+            self.wine('reg', 'add', r'HKCU\Software\Wine', '/v', 'Version', '/d', version, '/f')
+
+    # ---------------------------------------------------------- processes
+    def wine(self, *args, timeout=120, check=True):
+        return _quiet([WINE, *args], self.env, timeout=timeout, check=check)
+
+    def start(self, exe, *args, cwd=None):
+        """Starts a program without waiting; its output goes to a log file."""
+        log = open(os.path.join(self.root, f'proc{len(self.procs)}.log'), 'wb')
+        p = subprocess.Popen([WINE, exe, *args], env=self.env, cwd=cwd or self.root,
+                             stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                             start_new_session=True)
+        p.log_path = log.name
+        self.procs.append(p)
+        return p
+
+    def wait(self, proc, timeout=60):
+        try:
+            return proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise HarnessError(f'process {proc.args} still running after {timeout} s')
+
+    # ---------------------------------------------------------- windows
+    def xdotool(self, *args, timeout=30, check=True):
+        return _quiet(['xdotool', *args], self.env, timeout=timeout, check=check)
+
+    def wait_window(self, caption, timeout=60):
+        """Window id of the first visible window whose title is exactly caption."""
+        pattern = '^' + re.escape(caption) + '$'
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            r = self.xdotool('search', '--onlyvisible', '--name', pattern, check=False)
+            ids = r.stdout.decode().split()
+            if r.returncode == 0 and ids:
+                return ids[0]
+            for p in self.procs:
+                if p.poll() is not None and p.returncode != 0 and len(self.procs) == 1:
+                    raise HarnessError(f'{p.args} ended ({p.returncode}) before "{caption}" showed')
+            time.sleep(0.25)
+        raise HarnessError(f'no window "{caption}" within {timeout} s')
+
+    def window_gone(self, window, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            r = self.xdotool('getwindowname', window, check=False)
+            if r.returncode != 0:
+                return True
+            time.sleep(0.2)
+        return False
+
+    def key(self, window, *keys):
+        self.xdotool('windowfocus', '--sync', window, check=False)
+        self.xdotool('key', '--window', window, *keys)
+
+    def type(self, window, text):
+        self.xdotool('windowfocus', '--sync', window, check=False)
+        self.xdotool('type', '--window', window, text)
+
+    def screenshot(self, path, window=None):
+        os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+        _quiet(['import', '-window', window or 'root', path], self.env)
+        return path
+
+    # ---------------------------------------------------------- state
+    def drive_c(self, *parts):
+        return os.path.join(self.prefix, 'drive_c', *parts)
+
+    def unix_path(self, windows_path):
+        """C:\\dir\\file -> the file in the prefix (drive C only)."""
+        m = re.match(r'^[cC]:\\(.*)$', windows_path)
+        if not m:
+            raise HarnessError(f'not a C: path: {windows_path}')
+        return self.drive_c(*[p for p in m.group(1).split('\\') if p])
+
+    def windows_path(self, unix_path):
+        return self.wine('winepath', '-w', unix_path).stdout.decode().strip().splitlines()[-1]
+
+    def reg_query(self, key, value=None):
+        """The data of one value as text, or None when the key or value is missing."""
+        args = ['reg', 'query', key] + (['/v', value] if value is not None else ['/ve'])
+        r = self.wine(*args, check=False)
+        if r.returncode != 0:
+            return None
+        for line in r.stdout.decode(errors='replace').splitlines():
+            parts = re.split(r'\s{4}', line.strip(), maxsplit=2)
+            if len(parts) == 3 and parts[1].startswith('REG_'):
+                return parts[2]
+            if len(parts) == 2 and parts[1].startswith('REG_'):
+                return ''
+        return None
+
+    # ---------------------------------------------------------- end
+    def close(self):
+        for p in self.procs:
+            if p.poll() is None:
+                with contextlib.suppress(ProcessLookupError):
+                    os.killpg(p.pid, signal.SIGKILL)
+                p.wait()
+        # The prefix is ours alone, so ending its server ends what runs in it.
+        subprocess.run(['wineserver', '-k'], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        with contextlib.suppress(subprocess.TimeoutExpired):
+            self.server.wait(10)
+        if self.server.poll() is None:
+            os.killpg(self.server.pid, signal.SIGKILL)
+            self.server.wait()
+        self.xvfb.stop()
+        if not os.environ.get('TC_E2E_KEEP'):
+            shutil.rmtree(self.root, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
