@@ -61,7 +61,7 @@ void TLzrEncoder::FindMatches(const uint8_t *In, uint32_t Size) {
     const uint32_t Max = std::min(kMaxCopy, Size - i);
     uint32_t Best = 0, BestOff = 0;
     int32_t Cand = FHead[h];
-    if (Inherit >= kMaxCopy - 3) {
+    if (Inherit >= 10) {
       // Inside a long repeat the search would find the same source again;
       // taking it saves most of the time on repetitive data.
       Best = std::min(Inherit, Max);
