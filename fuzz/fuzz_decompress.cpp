@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size) {
     std::abort();
   Coded.resize(C);
   std::vector<uint8_t> Back(N);
-  const uint16_t B = codec::DecompressBlock(Coded.data(), Back.data(), uint16_t(C), uint16_t(N),
-                                            Damaged);
+  const uint16_t B =
+      codec::DecompressBlock(Coded.data(), Back.data(), uint16_t(C), uint16_t(N), Damaged);
   if (Damaged || B != N || std::memcmp(Back.data(), Block.data(), N) != 0)
     std::abort();
   return 0;
