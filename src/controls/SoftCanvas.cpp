@@ -37,8 +37,10 @@ void SoftCanvas::Put(int X, int Y, Pixel P, CopyMode Mode) {
 void SoftCanvas::FillRect(const Rect &R, Pixel Color) {
   const int L = std::max(R.Left, 0), T = std::max(R.Top, 0);
   const int Ri = std::min(R.Right, Surface.Width), B = std::min(R.Bottom, Surface.Height);
+  if (Ri <= L)
+    return;
   for (int Y = T; Y < B; ++Y)
-    std::fill_n(&Surface.At(L, Y), std::max(Ri - L, 0), Color & 0xFFFFFF);
+    std::fill_n(&Surface.At(L, Y), Ri - L, Color & 0xFFFFFF);
 }
 
 void SoftCanvas::SetPixel(int X, int Y, Pixel Color) {
@@ -76,7 +78,7 @@ Size SoftCanvas::TextExtent(const std::string &Text, const Font &F) {
 }
 
 void SoftCanvas::WriteText(int X, int Y, const std::string &Text, const Font &F,
-                         const Pixel *Background) {
+                           const Pixel *Background) {
   const Size Ext = TextExtent(Text, F);
   if (Background)
     FillRect({X, Y, X + Ext.Cx, Y + Ext.Cy}, *Background);

@@ -72,10 +72,11 @@ TEST(VemoProgressBar, FullBarKeepsTheMarginsInsideTheFrame) {
     for (int X = 0; X < 200; ++X) {
       const bool Bar = X >= 2 && X <= 196 && Y >= 2 && Y <= 14;
       const bool Frame = X == 0 || Y == 0 || X == 199 || Y == 16;
-      if (Bar)
+      if (Bar) {
         ASSERT_EQ(C.GetPixel(X, Y), ClNavy) << X << "," << Y;
-      else if (!Frame)
+      } else if (!Frame) {
         ASSERT_EQ(C.GetPixel(X, Y), Face) << X << "," << Y;
+      }
     }
 }
 
@@ -109,8 +110,9 @@ TEST(VemoProgressBar, GradientAtFullProgressStopsOneStepShort) {
   for (int X = 2; X <= 196; ++X) {
     for (int Y = 3; Y <= 14; ++Y)
       ASSERT_EQ(C.GetPixel(X, Y), C.GetPixel(X, 2)) << X;
-    if (X > 2)
+    if (X > 2) {
       ASSERT_LE(RedOf(C.GetPixel(X, 2)), RedOf(C.GetPixel(X - 1, 2))) << X;
+    }
   }
 }
 
