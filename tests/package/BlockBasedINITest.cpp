@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <chrono>
 #include <filesystem>
 
 #include "package/BlockBasedINI.h"
 #include "platform/MemoryFile.h"
+#ifdef _WIN32
+#include "platform/win32/Win32File.h"
+using NativeFileSystem = platform::win32::Win32FileSystem;
+#else
 #include "platform/posix/PosixFile.h"
+using NativeFileSystem = platform::posix::PosixFileSystem;
+#endif
 
 using namespace package;
 
@@ -77,7 +83,7 @@ TEST(ReadScriptLine, AtEndAfterTheLastTerminatorAndOnEmptyStreams) {
 }
 
 TEST(BlockBasedINI, OwnLinesAreWrittenBeforeChildBlocks) {
-  platform::posix::PosixFileSystem Fs;
+  NativeFileSystem Fs;
   TBlockBasedINI Doc(Fs);
   Doc.LoadFromText("top=1\n[Outer]\n  a=1\n  [Inner]\n b=2\n [End]\n\n   c=3   \n"
                    "; comment\n[End]\r\n[Second]\r\n[End]");
@@ -104,7 +110,7 @@ TEST(BlockBasedINI, OwnLinesAreWrittenBeforeChildBlocks) {
 }
 
 TEST(BlockBasedINI, CommentsStrayEndsAndUnclosedBlocks) {
-  platform::posix::PosixFileSystem Fs;
+  NativeFileSystem Fs;
   TBlockBasedINI Doc(Fs);
   Doc.LoadFromText("[A]\n   # keep me  \nx\n[End]\n[end]\n[B]\n");
   const BlockLevel &A = *Doc.Root().SubLevels.First();
@@ -139,7 +145,7 @@ TEST(BlockBasedINI, ReadValueRules) {
 }
 
 TEST(BlockBasedINI, MergeReplacesByIdAndAppends) {
-  platform::posix::PosixFileSystem Fs;
+  NativeFileSystem Fs;
   TBlockBasedINI Doc(Fs);
   Doc.LoadFromText("head\n[Q]\nname=Q\nold=1\n[End]\n[R]\nName=R\n[End]\n");
   Doc.MergeText("ignored root line\n[P]\nname= P \n[Sub]\n[End]\n[End]\n[NoId]\nx=1\n[End]\n"
@@ -162,11 +168,13 @@ TEST(BlockBasedINI, MergeReplacesByIdAndAppends) {
 
 TEST(BlockBasedINI, FilesLoadSaveAndMerge) {
   namespace fs = std::filesystem;
-  fs::path Dir = fs::temp_directory_path() / ("tc_blockini_" + std::to_string(getpid()));
+  fs::path Dir = fs::temp_directory_path() /
+                 ("tc_blockini_" +
+                  std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
   fs::create_directories(Dir);
   std::string Target = (Dir / "target.cfg").string();
   std::string Source = (Dir / "new.cfg").string();
-  platform::posix::PosixFileSystem Fs;
+  NativeFileSystem Fs;
   auto Write = [&Fs](const std::string &Path, const std::string &Text) {
     auto F = Fs.Open(Path, platform::OpenMode::Create);
     ASSERT_TRUE(F);
@@ -218,7 +226,7 @@ TEST(BlockBasedINI, DeepNestingNeedsNoDeepStack) {
   Text.reserve(Depth * 8);
   for (int I = 0; I < Depth; ++I)
     Text += "[B]\n";
-  platform::posix::PosixFileSystem Fs;
+  NativeFileSystem Fs;
   {
     TBlockBasedINI Doc(Fs);
     Doc.LoadFromText(Text);
