@@ -2,6 +2,7 @@
 // controls: 32-bit pixels 0x00RRGGBB, rows from the top down, no padding.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
