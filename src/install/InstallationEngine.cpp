@@ -1,0 +1,458 @@
+#include "install/InstallationEngine.h"
+
+#include "codec/CompressedEntry.h"
+#include "install/FileVersion.h"
+#include "install/FontInfo.h"
+#include "install/IfExistsPolicy.h"
+#include "install/IniMerge.h"
+#include "install/UninstallerSetup.h"
+#include "package/BlockBasedINI.h"
+
+#include <algorithm>
+
+namespace install {
+
+namespace {
+
+const char *const PhaseCaptions[3] = {"Installing files...", "Setting up registry...",
+                                      "Creating program groups..."};
+
+std::string FileNamePart(const std::string &Path) {
+  const size_t P = Path.find_last_of("\\:");
+  return P == std::string::npos ? Path : Path.substr(P + 1);
+}
+
+// The directory part of a path: the text before its last "\" or ":".
+std::string DirectoryPart(const std::string &Path) {
+  const size_t P = Path.find_last_of("\\:");
+  return P == std::string::npos ? std::string() : Path.substr(0, P);
+}
+
+std::string FailureReason(uint8_t Code) {
+  if (Code >= codec::ExtractReadFailed && Code <= codec::ExtractCrcMismatch)
+    return codec::ExtractErrorText(Code);
+  return {};
+}
+
+} // namespace
+
+InstallationEngine::InstallationEngine(const platform::Platform &System,
+                                       package::TOpenFileType &Model, InstallStatus &Status,
+                                       InstallServices Services)
+    : FSystem(System), FModel(Model), FStatus(Status), FServices(std::move(Services)) {}
+
+bool InstallationEngine::Cancelled() {
+  if (!FCancelRequested && FStatus.CancelRequested())
+    FCancelRequested = true;
+  return FCancelRequested;
+}
+
+int InstallationEngine::Ask(const std::string &Text, uint32_t Flags, const char *Caption) {
+  return FSystem.Msg->ShowMessage(Text, Caption, Flags);
+}
+
+void InstallationEngine::ExtractProgress(int32_t Total, bool &Abort) {
+  FStatus.SetProgress(uint32_t(Total));
+  FStatus.ProcessMessages();
+  Abort = Cancelled();
+}
+
+std::string InstallationEngine::CleanPath(const std::string &Path) {
+  std::string P = Path;
+  // Doubled backslashes collapse, but a leading pair names a network share
+  // and stays.
+  const size_t Keep = P.compare(0, 2, "\\\\") == 0 ? 1 : 0;
+  for (size_t I; (I = P.find("\\\\", Keep)) != std::string::npos;)
+    P.erase(I, 1);
+  while (P.size() > Keep + 1 && P.back() == '\\')
+    P.pop_back();
+  if (Keep == 0)
+    while (!P.empty() && P.back() == '\\')
+      P.pop_back();
+  return P;
+}
+
+bool InstallationEngine::IsSelected(const package::SetupType &Type) const {
+  const package::SetupType *First = FModel.SetupTypes.First();
+  if (First && !First->Next)
+    return true;
+  return Type.Selected;
+}
+
+// ------------------------------------------------------------------ sequence
+
+int InstallationEngine::RunInstallation(platform::File &Package, uint64_t FilesPosition) {
+  FCancelRequested = false;
+  FHaveUninstaller = false;
+  FLog.reset();
+  FStatus.ShowPanel(true);
+  FDoneList.clear();
+
+  uint64_t GroupsStart = FilesPosition;
+  package::TEntryHeader Header;
+  Package.ClearError();
+  if (Package.Seek(FilesPosition) && package::ReadEntryHeader(Package, Header) &&
+      Header.EntryType == package::EntryUninstaller) {
+    // The groups follow the uninstaller's entry whether or not it is used.
+    GroupsStart = package::NextEntryPosition(FilesPosition, Header);
+    if (FModel.AddUnInstaller) {
+      FindUninstaller(FSystem, FModel.Title, FExePath, FLogPath);
+      InstallUninstaller(Package, Header);
+      if (!Cancelled())
+        OpenLog();
+    }
+  }
+
+  FGroupIndex = package::BuildGroupIndex(Package, GroupsStart);
+  FStatus.EnableCancel();
+
+  for (int Phase = 1; Phase <= 3 && !Cancelled(); ++Phase)
+    RunPhase(Phase, Package);
+  if (!Cancelled())
+    FStatus.RunFinalizationCommands();
+
+  if (Cancelled()) {
+    Rollback();
+  } else {
+    FLog.reset(); // the private-profile writes are already on disk
+    if (FHaveUninstaller)
+      RegisterUninstaller(*FSystem.Reg, FModel.Title, FExePath, FLogPath);
+  }
+  FLog.reset();
+  FDoneList.clear();
+  FGroupIndex.clear();
+  FStatus.ShowPanel(false);
+  return Cancelled() ? AbortedPage : FinishPage;
+}
+
+void InstallationEngine::RunPhase(int Phase, platform::File &Package) {
+  FStatus.RepaintBackground();
+  FDoneList.clear();
+  FStatus.SetPhaseCaption(PhaseCaptions[Phase - 1]);
+  FStatus.SetCurrentItem("");
+  for (package::SetupType *Type = FModel.SetupTypes.First();
+       Type && !Cancelled() && !FStatus.Terminating(); Type = Type->Next.get()) {
+    if (!IsSelected(*Type))
+      continue;
+    for (const std::string &Name : Type->Groups) {
+      if (Cancelled())
+        break;
+      package::GroupType *Group = package::FindGroup(FModel.Groups, Name);
+      if (!Group)
+        continue;
+      const std::string Key = UpperAscii(Group->Name);
+      if (std::find(FDoneList.begin(), FDoneList.end(), Key) != FDoneList.end())
+        continue;
+      if (Phase == 1) {
+        FStatus.ShowAnimationsForGroup(*Group, true);
+        uint64_t Offset = 0;
+        if (package::FindGroupPosition(FGroupIndex, Group->Name, Offset) && Offset != 0)
+          InstallFiles(Package, Offset, *Group);
+        FStatus.ShowAnimationsForGroup(*Group, false);
+      } else if (Phase == 2) {
+        FStatus.SetupRegistry(*Group, FLogUsable ? FLog.get() : nullptr);
+      } else {
+        FStatus.CreateProgramGroups(*Group, FLogUsable ? FLog.get() : nullptr);
+      }
+      FDoneList.push_back(Key);
+    }
+  }
+}
+
+// ------------------------------------------------------------ uninstaller
+
+void InstallationEngine::InstallUninstaller(platform::File &Package,
+                                            const package::TEntryHeader &Header) {
+  platform::FileSystem &Files = *FSystem.Files;
+  std::string Temp;
+  std::unique_ptr<platform::File> Out = FServices.CreateTempFile(Temp);
+  FStatus.SetCurrentItem("Uninstaller");
+  FStatus.SetProgressMax(Header.UnpackedSize);
+  FStatus.SetProgress(0);
+  uint8_t Code = codec::ExtractWriteFailed;
+  codec::ExtractReport Report;
+  if (Out)
+    Code = codec::ExtractEntry(
+        Package, codec::ExtractTarget::Stream(*Out),
+        [this](int32_t Total, bool &Abort) { ExtractProgress(Total, Abort); }, Header, &Report);
+  Out.reset();
+  if (Code != codec::ExtractOk || Report.Stopped) {
+    if (!Temp.empty())
+      Files.RemoveFile(Temp);
+    const bool UserStopped = Report.Stopped;
+    FCancelRequested = true;
+    if (!UserStopped)
+      Ask("Failed to extract the uninstallation program for version verification. Aborting!",
+          platform::MbOk | platform::MbIconError);
+    return;
+  }
+  FHaveUninstaller = true;
+
+  bool Replace = true;
+  const std::string NewDescription = GetFileDescription(*FSystem.Version, Temp);
+  const std::string OldDescription = GetFileDescription(*FSystem.Version, FExePath);
+  if (UpperAscii(NewDescription) == UpperAscii(OldDescription)) {
+    uint32_t NewVersion = 0, OldVersion = 0;
+    int32_t Date = 0;
+    GetFileVersionNumber(Files, *FSystem.Version, Temp, NewVersion, Date);
+    GetFileVersionNumber(Files, *FSystem.Version, FExePath, OldVersion, Date);
+    Replace = NewVersion > OldVersion;
+  }
+  if (!Replace) {
+    Files.RemoveFile(Temp);
+    return;
+  }
+  Files.SetAttributes(FExePath, platform::AttrNormal);
+  Files.RemoveFile(FExePath);
+  if (!Files.RenameFile(Temp, FExePath)) {
+    Files.RemoveFile(Temp);
+    FCancelRequested = true;
+    Ask("Failed to install the uninstallation program. Aborting!",
+        platform::MbOk | platform::MbIconError);
+  }
+}
+
+void InstallationEngine::OpenLog() {
+  platform::FileSystem &Files = *FSystem.Files;
+  std::string Dir = DirectoryPart(FLogPath);
+  bool Created = false;
+  if (!Dir.empty() && !Files.DirectoryExists(Dir)) {
+    for (size_t I = 0; I <= Dir.size(); ++I)
+      if (I == Dir.size() || Dir[I] == '\\') {
+        const std::string Level = Dir.substr(0, I == Dir.size() ? I : I + 1);
+        if (!Files.DirectoryExists(Level))
+          Files.MakeDirectory(Level);
+      }
+    Created = true;
+  }
+  FLogExisted = Files.FileExists(FLogPath);
+  FLog = std::make_unique<UninstallLog>(*FSystem.Ini, FLogPath);
+  FLogUsable = true;
+  bool Ok = FLog->WriteValue(LogMain, LogTitle, FModel.Title);
+  if (Ok && Created)
+    Ok = FLog->AddRecord(LogDirectories, Dir + "\\");
+  // A log shared with an earlier installation keeps that one's records
+  // through a rollback of this one.
+  FStartFiles = FLogExisted ? FLog->ReadCount(LogFiles) : 0;
+  FStartDirectories = FLogExisted ? FLog->ReadCount(LogDirectories) : 0;
+  if (!Ok) {
+    FLogUsable = false;
+    if (Ask("The installation program failed to create an uninstallation log.\r\n"
+            "You will not be able to uninstall this program later!\r\n"
+            "Do you want to continue?",
+            platform::MbYesNo | platform::MbIconError) == platform::IdNo)
+      FCancelRequested = true;
+  }
+}
+
+bool InstallationEngine::Record(const std::string &Section, const std::string &Value) {
+  if (!FLog || !FLogUsable)
+    return true;
+  if (FLog->AddRecord(Section, Value))
+    return true;
+  FCancelRequested = true;
+  Ask("Failed to write to the uninstallation log " + FLog->Path() + "!\r\n" +
+          "The installation is undone.",
+      platform::MbOk | platform::MbIconError);
+  return false;
+}
+
+void InstallationEngine::Rollback() {
+  if (!FLog)
+    return;
+  platform::FileSystem &Files = *FSystem.Files;
+  std::vector<std::string> FileList, DirList;
+  for (uint32_t N = FLog->ReadCount(LogFiles); N > FStartFiles; --N)
+    FileList.push_back(FLog->ReadRecord(LogFiles, N));
+  for (uint32_t N = FLog->ReadCount(LogDirectories); N > FStartDirectories; --N)
+    DirList.push_back(FLog->ReadRecord(LogDirectories, N));
+  if (FLogExisted) {
+    // The earlier installation's records stay valid for its uninstaller.
+    FLog->WriteCount(LogFiles, FStartFiles);
+    FLog->WriteCount(LogDirectories, FStartDirectories);
+    FLog.reset();
+  } else {
+    FLog.reset();
+    Files.RemoveFile(FLogPath);
+  }
+  for (const std::string &F : FileList)
+    if (!F.empty())
+      Files.RemoveFile(F);
+  for (const std::string &D : DirList)
+    if (!D.empty())
+      Files.DeleteDirectory(D);
+}
+
+// ------------------------------------------------------------------ files
+
+void InstallationEngine::CreateGroupDirectories(const package::DirType &First,
+                                                const std::string &ParentPath) {
+  platform::FileSystem &Files = *FSystem.Files;
+  for (const package::DirType *Dir = &First; Dir; Dir = Dir->Next.get()) {
+    std::string Path = ParentPath;
+    if (!Path.empty())
+      Path += '\\';
+    Path = CleanPath(FServices.ResolvePath(Path + Dir->Name, true));
+    for (size_t I = 0; I < Path.size() && !Cancelled(); ++I) {
+      if (Path[I] != '\\' && I + 1 != Path.size())
+        continue;
+      const std::string Level = Path.substr(0, I + 1);
+      if (Files.DirectoryExists(Level) || !Files.MakeDirectory(Level))
+        continue; // a missing directory shows when its files fail
+      if (!Record(LogDirectories, Level))
+        Files.DeleteDirectory(Level);
+    }
+    if (const package::DirType *Sub = Dir->SubDirs.First())
+      CreateGroupDirectories(*Sub, Path);
+  }
+}
+
+void InstallationEngine::InstallFiles(platform::File &Package, uint64_t GroupOffset,
+                                      const package::GroupType &Group) {
+  if (FLog && FLogUsable && !FLog->WriteCount(LogFiles, FLog->ReadCount(LogFiles)))
+    Record(LogFiles, std::string()); // reports the failure and stops
+  if (const package::DirType *Top = Group.RootDir.SubDirs.First())
+    CreateGroupDirectories(*Top, "");
+  if (Cancelled())
+    return;
+  package::WalkGroupFiles(Package, GroupOffset,
+                          [&](uint64_t Position, const package::TEntryHeader &Header) {
+                            FStatus.ProcessMessages();
+                            if (Cancelled())
+                              return false;
+                            InstallEntry(Package, Position, Header, Group);
+                            return !Cancelled();
+                          });
+}
+
+bool InstallationEngine::DecideInstall(uint8_t Policy, const std::string &Destination,
+                                       const package::TEntryHeader &H) {
+  uint32_t Version = 0;
+  int32_t Date = -1;
+  switch (Policy) {
+  case ieAsk:
+    return Ask("Overwrite file: \r\n" + Destination, platform::MbYesNo | platform::MbIconQuestion,
+               "Confirm") == platform::IdYes;
+  case ieKeep:
+    return false;
+  case ieNewerVersion:
+    GetFileVersionNumber(*FSystem.Files, *FSystem.Version, Destination, Version, Date);
+    return NewerVersionReplaces(Version, H.Version);
+  case ieNewerDate:
+    GetFileVersionNumber(*FSystem.Files, *FSystem.Version, Destination, Version, Date);
+    return NewerDateReplaces(Date, H.FileDate);
+  default:
+    return true;
+  }
+}
+
+bool InstallationEngine::MergeInto(uint8_t Policy, const std::string &TempFile,
+                                   const std::string &Destination,
+                                   const package::FileType &Record) {
+  if (Policy == ieMergeBlocks) {
+    package::TBlockBasedINI Doc(*FSystem.Files);
+    return Doc.LoadFromFile(Destination) && Doc.MergeFile(TempFile, Record.INI_id) &&
+           Doc.SaveToFile(Destination);
+  }
+  return MergeIniFile(*FSystem.Ini, TempFile, Destination, Policy == ieMergeIniKeep);
+}
+
+void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position,
+                                      const package::TEntryHeader &H,
+                                      const package::GroupType &Group) {
+  platform::FileSystem &Files = *FSystem.Files;
+  const std::string Name = H.NameText();
+  std::string Destination = Name;
+  if (!Destination.empty() && Destination[0] == '\\')
+    Destination.erase(0, 1);
+  Destination = CleanPath(FServices.ResolvePath(Destination, true));
+
+  std::string FontDir = FServices.ResolvePath("<FontDir>", true);
+  if (FontDir.empty() || FontDir.back() != '\\')
+    FontDir += '\\';
+  const bool IsFont = UpperAscii(Destination).compare(0, FontDir.size(), UpperAscii(FontDir)) == 0;
+
+  const package::FileType *Record = package::FindGroupFile(Group, Name);
+  if (!Record) {
+    FCancelRequested = true;
+    Ask("Setup file corrupt!", platform::MbOk | platform::MbIconError);
+    return;
+  }
+  const uint8_t Policy = Record->IfExists;
+  const bool Exists = Files.FileExists(Destination);
+  if (Exists && !DecideInstall(Policy, Destination, H))
+    return;
+  const bool Merge = Exists && IsMergePolicy(Policy);
+
+  FStatus.SetCurrentItem(Destination);
+  FStatus.SetProgressMax(H.UnpackedSize);
+  FStatus.SetProgress(0);
+  const codec::TExtractProgress Progress = [this](int32_t Total, bool &Abort) {
+    ExtractProgress(Total, Abort);
+  };
+
+  while (!Cancelled()) {
+    if (!Merge) {
+      Files.SetAttributes(Destination, platform::AttrNormal);
+      Files.RemoveFile(Destination);
+    }
+    Package.ClearError();
+    Package.Seek(Position + package::EntryHeaderSize);
+    std::string Temp;
+    uint8_t Code = codec::ExtractWriteFailed;
+    codec::ExtractReport Report;
+    if (Merge) {
+      if (std::unique_ptr<platform::File> Out = FServices.CreateTempFile(Temp))
+        Code =
+            codec::ExtractEntry(Package, codec::ExtractTarget::Stream(*Out), Progress, H, &Report);
+    } else {
+      Code = codec::ExtractEntry(Package, codec::ExtractTarget::FileNamed(Files, Destination),
+                                 Progress, H, &Report);
+    }
+    if (Report.Stopped) {
+      // A stop asked during the extraction delivers nothing, even when the
+      // last block had already been decoded; the user asked for it, so no
+      // failure is reported either.
+      if (!Temp.empty())
+        Files.RemoveFile(Temp);
+      FCancelRequested = true;
+      return;
+    }
+    if (Code != codec::ExtractOk) {
+      if (!Temp.empty())
+        Files.RemoveFile(Temp);
+      const int Answer = Ask("Failed to install file: " + FileNamePart(Destination) + "! " +
+                                 FailureReason(Code) + "\r\nWhat do you want to do?",
+                             platform::MbAbortRetryIgnore | platform::MbIconError);
+      if (Answer == platform::IdAbort)
+        FCancelRequested = true;
+      if (Answer == platform::IdAbort || Answer == platform::IdIgnore)
+        return;
+      continue;
+    }
+    if (Merge) {
+      const bool Merged = MergeInto(Policy, Temp, Destination, *Record);
+      Files.RemoveFile(Temp);
+      if (!Merged) {
+        FCancelRequested = true;
+        Ask("Failed to merge file: " + Destination + "!", platform::MbOk | platform::MbIconError);
+        return;
+      }
+    }
+    if (Record->KeepDate)
+      Files.SetFileDate(Destination, H.FileDate);
+    if (!this->Record(LogFiles, Destination)) {
+      // Unrecorded, the file could not be undone; a merged file was the
+      // user's own and stays.
+      if (!Merge)
+        Files.RemoveFile(Destination);
+      return;
+    }
+    std::string FontName;
+    if (IsFont && GetFontName(Files, Destination, FontName))
+      RegisterFont(FSystem, Destination, FontName, FServices.OsVersion);
+    return;
+  }
+}
+
+} // namespace install

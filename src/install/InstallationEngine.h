@@ -1,0 +1,116 @@
+// The installation itself: the uninstaller and its log, the three phases
+// over the selected setup types (files, registry values, program groups),
+// the finalization commands, then the registration or, after a cancellation
+// or a fatal error, the rollback of what the log lists. It knows the window
+// only through InstallStatus, so it runs in tests without one.
+#pragma once
+
+#include "install/UninstallLog.h"
+#include "package/Package.h"
+#include "package/SetupModel.h"
+#include "platform/Platform.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace install {
+
+// Page codes the wizard shows after the installation.
+inline constexpr int FinishPage = 800;
+inline constexpr int AbortedPage = 900;
+
+// The status panel, the message loop and the later phases as the driver
+// binds them. Only the panel texts, progress and message pumping must be
+// provided; the phase hooks do nothing until their parts are wired.
+class InstallStatus {
+public:
+  virtual ~InstallStatus() = default;
+  virtual void SetPhaseCaption(const std::string &Text) = 0; // Label1
+  virtual void SetCurrentItem(const std::string &Text) = 0;  // Label2
+  virtual void SetProgressMax(uint32_t Max) = 0;
+  virtual void SetProgress(uint32_t Position) = 0;
+  // Processes pending window messages and gives up the time slice.
+  virtual void ProcessMessages() = 0;
+  // The user confirmed Cancel (or closed the window) since the start.
+  virtual bool CancelRequested() = 0;
+  virtual bool Terminating() { return false; }
+  // Shows the panel, enables its Cancel button, repaints the background.
+  virtual void ShowPanel(bool) {}
+  virtual void EnableCancel() {}
+  virtual void RepaintBackground() {}
+  virtual void ShowAnimationsForGroup(const package::GroupType &, bool) {}
+  // Phases 2 and 3 and the finalization commands; Log is null without an
+  // uninstall log. They may call Engine's RequestCancel.
+  virtual void SetupRegistry(const package::GroupType &, UninstallLog *) {}
+  virtual void CreateProgramGroups(const package::GroupType &, UninstallLog *) {}
+  virtual void RunFinalizationCommands() {}
+};
+
+// What the engine needs from the launcher beyond the platform.
+struct InstallServices {
+  // ResolvePathMacros over the destination aliases of the wizard.
+  std::function<std::string(const std::string &Path, bool AddTrailingBackslash)> ResolvePath;
+  // A fresh temporary file, created exclusively, with its name; null when
+  // none can be made.
+  std::function<std::unique_ptr<platform::File>(std::string &Name)> CreateTempFile;
+  platform::OsVersionInfo OsVersion; // for font registration
+};
+
+class InstallationEngine {
+public:
+  InstallationEngine(const platform::Platform &System, package::TOpenFileType &Model,
+                     InstallStatus &Status, InstallServices Services);
+
+  // Installs from Package (the launcher's own file) whose first non-picture
+  // entry is at FilesPosition. Returns FinishPage or AbortedPage.
+  int RunInstallation(platform::File &Package, uint64_t FilesPosition);
+
+  // Files of one group whose header is at GroupOffset; fatal failures set
+  // the cancel flag.
+  void InstallFiles(platform::File &Package, uint64_t GroupOffset, const package::GroupType &Group);
+
+  void RequestCancel() { FCancelRequested = true; }
+  bool Cancelled();
+  UninstallLog *Log() { return FLog.get(); }
+  const std::string &UninstallerPath() const { return FExePath; }
+
+private:
+  void InstallUninstaller(platform::File &Package, const package::TEntryHeader &Header);
+  void OpenLog();
+  void RunPhase(int Phase, platform::File &Package);
+  void CreateGroupDirectories(const package::DirType &First, const std::string &ParentPath);
+  void InstallEntry(platform::File &Package, uint64_t Position, const package::TEntryHeader &H,
+                    const package::GroupType &Group);
+  bool DecideInstall(uint8_t Policy, const std::string &Destination,
+                     const package::TEntryHeader &H);
+  bool MergeInto(uint8_t Policy, const std::string &TempFile, const std::string &Destination,
+                 const package::FileType &Record);
+  bool Record(const std::string &Section, const std::string &Value);
+  void Rollback();
+  std::string CleanPath(const std::string &Path);
+  void ExtractProgress(int32_t Total, bool &Abort);
+  int Ask(const std::string &Text, uint32_t Flags, const char *Caption = "Error");
+  bool IsSelected(const package::SetupType &Type) const;
+
+  const platform::Platform &FSystem;
+  package::TOpenFileType &FModel;
+  InstallStatus &FStatus;
+  InstallServices FServices;
+
+  bool FCancelRequested = false;
+  std::vector<package::GroupIndexEntry> FGroupIndex;
+  std::vector<std::string> FDoneList;
+  std::unique_ptr<UninstallLog> FLog;
+  bool FLogExisted = false;
+  bool FLogUsable = false;       // false once the user chose to go on without it
+  bool FHaveUninstaller = false; // the uninstaller entry was handled
+  // Counts of the log's sections when this run opened it, so a rollback
+  // undoes only what this run added to a log shared with an earlier one.
+  uint32_t FStartFiles = 0, FStartDirectories = 0;
+  std::string FExePath, FLogPath;
+};
+
+} // namespace install
