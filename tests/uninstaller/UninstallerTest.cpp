@@ -1,0 +1,83 @@
+#include "Uninstaller.h"
+#include "Doubles.h"
+
+#include <gtest/gtest.h>
+
+using namespace uninst;
+
+namespace {
+
+const char *LogPath = "C:\\WINDOWS\\tcUninst1.inf";
+
+struct FlowFixture : ::testing::Test {
+  doubles::Files Fs;
+  doubles::Registry Reg;
+  doubles::Ini Ini;
+  doubles::Messages Msg;
+  platform::Platform P;
+  UndoOptions Options;
+
+  void SetUp() override {
+    P.Files = &Fs;
+    P.Reg = &Reg;
+    P.Ini = &Ini;
+    P.Msg = &Msg;
+    Fs.AddFile(LogPath);
+    Fs.AddFile("C:\\App\\a.exe");
+    Ini.Put(LogPath, "Main", "Title", "Demo");
+    Ini.Put(LogPath, "Files", "Count", "1");
+    Ini.Put(LogPath, "Files", "1", "C:\\App\\a.exe");
+  }
+  int Run(const std::string &Line) { return RunUninstaller(ParseCommandLine(Line), P, Options); }
+};
+
+} // namespace
+
+TEST_F(FlowFixture, AsksFirstAndDoesNothingOnNo) {
+  Msg.Answers = {platform::IdNo};
+  EXPECT_EQ(Run("u.exe \"C:\\WINDOWS\\tcUninst1.inf\" \"Demo\""), ExitDeclined);
+  ASSERT_EQ(Msg.Shown.size(), 1u);
+  EXPECT_EQ(Msg.Shown[0].Text,
+            "Are you sure you want to completely remove Demo and all of its components?");
+  EXPECT_EQ(Msg.Shown[0].Flags, platform::MbYesNo | platform::MbIconQuestion);
+  EXPECT_TRUE(Fs.Has("C:\\App\\a.exe"));
+  EXPECT_TRUE(Fs.Has(LogPath));
+}
+
+TEST_F(FlowFixture, YesRemovesAndReports) {
+  Msg.Answers = {platform::IdYes};
+  EXPECT_EQ(Run("u.exe \"C:\\WINDOWS\\tcUninst1.inf\" \"Demo\""), 0);
+  ASSERT_EQ(Msg.Shown.size(), 2u);
+  EXPECT_NE(Msg.Shown[1].Text.find("Demo was removed"), std::string::npos);
+  EXPECT_EQ(Msg.Shown[1].Flags, platform::MbOk | platform::MbIconInformation);
+  EXPECT_FALSE(Fs.Has("C:\\App\\a.exe"));
+  EXPECT_FALSE(Fs.Has(LogPath));
+}
+
+TEST_F(FlowFixture, QuietShowsNothingAndCountsWhatStayed) {
+  Fs.Locked.insert(doubles::Upper("C:\\App\\a.exe"));
+  EXPECT_EQ(Run("u.exe \"C:\\WINDOWS\\tcUninst1.inf\" \"Demo\" /quiet"), 1);
+  EXPECT_TRUE(Msg.Shown.empty());
+  EXPECT_TRUE(Fs.Has(LogPath)) << "kept so that the removal can be repeated";
+}
+
+TEST_F(FlowFixture, TitleFromTheLogWhenNoneIsGiven) {
+  Msg.Answers = {platform::IdNo};
+  Run("u.exe \"C:\\WINDOWS\\tcUninst1.inf\"");
+  ASSERT_EQ(Msg.Shown.size(), 1u);
+  EXPECT_EQ(Msg.Shown[0].Caption, "Uninstall Demo");
+}
+
+TEST_F(FlowFixture, ErrorsBeforeAnythingIsTouched) {
+  EXPECT_EQ(Run("u.exe"), ExitCannotStart);
+  EXPECT_EQ(Run("u.exe \"C:\\nowhere.inf\" \"Demo\""), ExitCannotStart);
+  Fs.AddFile("C:\\other.ini");
+  EXPECT_EQ(Run("u.exe \"C:\\other.ini\" \"Demo\""), ExitCannotStart);
+  ASSERT_EQ(Msg.Shown.size(), 3u);
+  for (auto &B : Msg.Shown)
+    EXPECT_EQ(B.Flags, platform::MbOk | platform::MbIconError);
+  EXPECT_NE(Msg.Shown[1].Text.find("C:\\nowhere.inf"), std::string::npos);
+  EXPECT_TRUE(Fs.Has("C:\\App\\a.exe"));
+  EXPECT_EQ(Run("u.exe \"C:\\nowhere.inf\" \"Demo\" /quiet"), ExitCannotStart);
+  EXPECT_EQ(Msg.Shown.size(), 3u);
+}
