@@ -191,7 +191,9 @@ void InstallationEngine::InstallUninstaller(platform::File &Package,
   bool Replace = true;
   const std::string NewDescription = GetFileDescription(*FSystem.Version, Temp);
   const std::string OldDescription = GetFileDescription(*FSystem.Version, FExePath);
-  if (UpperAscii(NewDescription) == UpperAscii(OldDescription)) {
+  // Without an installed program there is nothing to compare with, even
+  // when neither copy carries a description.
+  if (Files.FileExists(FExePath) && UpperAscii(NewDescription) == UpperAscii(OldDescription)) {
     uint32_t NewVersion = 0, OldVersion = 0;
     int32_t Date = 0;
     GetFileVersionNumber(Files, *FSystem.Version, Temp, NewVersion, Date);
@@ -426,8 +428,13 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
                              platform::MbAbortRetryIgnore | platform::MbIconError);
       if (Answer == platform::IdAbort)
         FCancelRequested = true;
-      if (Answer == platform::IdAbort || Answer == platform::IdIgnore)
+      if (Answer == platform::IdAbort || Answer == platform::IdIgnore) {
+        // What a failed extraction left is a damaged copy; it must not pass
+        // for the installed file.
+        if (!Merge)
+          Files.RemoveFile(Destination);
         return;
+      }
       continue;
     }
     if (Merge) {

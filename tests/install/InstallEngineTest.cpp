@@ -1,0 +1,525 @@
+#include "EngineDouble.h"
+
+#include "install/IfExistsPolicy.h"
+#include "install/UninstallerSetup.h"
+
+#include <gtest/gtest.h>
+
+using namespace engine_double;
+using install::UninstallLog;
+
+namespace {
+
+const std::string App = "C:\\Program Files\\App";
+const std::string LogFile = "C:\\WINDOWS\\tcUninst1.inf";
+const std::string UninstKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Demo";
+
+Bytes Uninstaller() {
+  return ToBytes("MZ uninstaller program");
+}
+const Bytes UninstallerData = Uninstaller();
+
+Bytes Noise(size_t N, uint32_t Seed) {
+  Bytes B(N);
+  for (auto &C : B) {
+    Seed = Seed * 1103515245u + 12345u;
+    C = uint8_t(Seed >> 16);
+  }
+  return B;
+}
+
+// A model with one group "Main" and one setup type that selects it.
+struct Script {
+  package::TOpenFileType Model;
+  package::GroupType *Main;
+  Script() {
+    Model.Title = "Demo";
+    Main = Model.Groups.AppendNew();
+    Main->Name = "Main";
+    Model.SetupTypes.AppendNew()->Groups = {"Main"};
+  }
+};
+
+uint32_t Count(Machine &M, const std::string &Section) {
+  UninstallLog L(M.Ini, LogFile);
+  return L.ReadCount(Section);
+}
+
+} // namespace
+
+TEST(InstallPolicies, EachIfExistsRuleAgainstExistingFiles) {
+  Machine M;
+  Script S;
+  struct Case {
+    std::string File;
+    uint8_t Policy;
+    std::string Existing; // "" : no existing file
+    bool Replaced;
+  };
+  const std::vector<Case> Cases = {
+      {"overwrite.txt", install::ieOverwrite, "old", true},
+      {"askyes.txt", install::ieAsk, "old", true},
+      {"askno.txt", install::ieAsk, "old", false},
+      {"keep.txt", install::ieKeep, "old", false},
+      {"keepnew.txt", install::ieKeep, "", true},
+      {"sameversion.dll", install::ieNewerVersion, "old", true},
+      {"higherversion.dll", install::ieNewerVersion, "old", false},
+      {"noversion.dll", install::ieNewerVersion, "old", true},
+      {"samedate.txt", install::ieNewerDate, "old", true},
+      {"newerdate.txt", install::ieNewerDate, "old", false},
+      {"baddate.txt", install::ieNewerDate, "old", true},
+      {"readonly.txt", install::ieOverwrite, "old", true},
+      {"unknown.txt", 9, "old", true},
+  };
+  PkgGroup G{"Main", {}};
+  for (const Case &C : Cases) {
+    const std::string Path = "\\%InstallDir%\\" + C.File;
+    G.Files.push_back({Path, ToBytes("new " + C.File), 0x01020000, 0x34210000});
+    AddFileRecord(*S.Main, Path, C.Policy);
+  }
+  M.Fs.Dirs.insert(fake::Upper(App));
+  M.Fs.Dirs.insert("C:\\PROGRAM FILES");
+  for (const Case &C : Cases)
+    if (!C.Existing.empty())
+      M.Fs.Put(App + "\\" + C.File, C.Existing, 0x30210000);
+  M.Version.Versions[Key(App + "\\sameversion.dll")] = {"1.2.0.0", "x"};
+  M.Version.Versions[Key(App + "\\higherversion.dll")] = {"1.2.0.1", "x"};
+  M.Fs.Nodes[Key(App + "\\samedate.txt")].Date = 0x34210000;
+  M.Fs.Nodes[Key(App + "\\newerdate.txt")].Date = 0x34220000;
+  M.Fs.Nodes[Key(App + "\\baddate.txt")].Date = 0x34200000; // day 0
+  M.Fs.Nodes[Key(App + "\\readonly.txt")].Attr = platform::AttrReadOnly;
+  M.Msg.Answers = {platform::IdYes, platform::IdNo};
+
+  EXPECT_EQ(M.Run(S.Model, BuildPackage({G}, nullptr)), 800);
+  uint32_t Installed = 0;
+  for (const Case &C : Cases) {
+    const std::string Want = C.Replaced ? "new " + C.File : C.Existing;
+    EXPECT_EQ(M.Fs.Text(App + "\\" + C.File), Want) << C.File;
+    Installed += C.Replaced;
+  }
+  ASSERT_EQ(M.Msg.Shown.size(), 2u);
+  EXPECT_EQ(M.Msg.Shown[0].Text, "Overwrite file: \r\n" + App + "\\askyes.txt");
+  EXPECT_EQ(M.Msg.Shown[0].Flags & 0xF, platform::MbYesNo);
+  EXPECT_EQ(M.Msg.Shown[1].Text, "Overwrite file: \r\n" + App + "\\askno.txt");
+  EXPECT_EQ(M.Fs.Date(App + "\\overwrite.txt"), 0x34210000) << "KeepDate sets the packaged date";
+  EXPECT_EQ(Installed, 9u);
+}
+
+TEST(InstallPolicies, IniAndBlockMergesAndPlainInstallWithoutExistingFile) {
+  Machine M;
+  Script S;
+  const std::string NewIni = "[Main]\r\nShared=package\r\nAdded=package\r\n[Extra]\r\nK=v\r\n";
+  const std::string OldIni = "[Main]\r\nShared=user\r\nOwn=user\r\n";
+  const std::string NewBlocks = "[Item]\r\n   ID=a\r\n   V=new\r\n[End]\r\n"
+                                "[Item]\r\n   ID=c\r\n[End]\r\n[Item]\r\n   V=noid\r\n[End]\r\n";
+  const std::string OldBlocks =
+      "[Item]\r\n   ID=a\r\n   V=old\r\n[End]\r\n[Item]\r\n   ID=b\r\n[End]\r\n";
+  PkgGroup G{"Main",
+             {{"\\%InstallDir%\\new.ini", ToBytes(NewIni)},
+              {"\\%InstallDir%\\keep.ini", ToBytes(NewIni)},
+              {"\\%InstallDir%\\blocks.cfg", ToBytes(NewBlocks)},
+              {"\\%InstallDir%\\fresh.ini", ToBytes(NewIni)},
+              {"\\%InstallDir%\\fresh.cfg", ToBytes(NewBlocks)}}};
+  AddFileRecord(*S.Main, "\\%InstallDir%\\new.ini", install::ieMergeIniNew);
+  AddFileRecord(*S.Main, "\\%InstallDir%\\keep.ini", install::ieMergeIniKeep);
+  AddFileRecord(*S.Main, "\\%InstallDir%\\blocks.cfg", install::ieMergeBlocks, true, "ID");
+  AddFileRecord(*S.Main, "\\%InstallDir%\\fresh.ini", install::ieMergeIniKeep);
+  AddFileRecord(*S.Main, "\\%InstallDir%\\fresh.cfg", install::ieMergeBlocks, true, "ID");
+  M.Fs.Dirs.insert("C:\\PROGRAM FILES");
+  M.Fs.Dirs.insert(fake::Upper(App));
+  M.Fs.Put(App + "\\new.ini", OldIni);
+  M.Fs.Put(App + "\\keep.ini", OldIni);
+  M.Fs.Put(App + "\\blocks.cfg", OldBlocks);
+
+  ASSERT_EQ(M.Run(S.Model, BuildPackage({G}, nullptr)), 800);
+  auto Value = [&](const std::string &F, const std::string &Sec, const std::string &K) {
+    return M.Ini.ReadString(App + "\\" + F, Sec, K, "<none>");
+  };
+  EXPECT_EQ(Value("new.ini", "Main", "Shared"), "package");
+  EXPECT_EQ(Value("keep.ini", "Main", "Shared"), "user") << "existing values win";
+  for (const char *F : {"new.ini", "keep.ini"}) {
+    EXPECT_EQ(Value(F, "Main", "Added"), "package") << F;
+    EXPECT_EQ(Value(F, "Main", "Own"), "user") << F;
+    EXPECT_EQ(Value(F, "Extra", "K"), "v") << F;
+  }
+  const std::string Blocks = M.Fs.Text(App + "\\blocks.cfg");
+  EXPECT_EQ(Blocks.find("V=old"), std::string::npos);
+  EXPECT_EQ(Blocks.find("noid"), std::string::npos) << "blocks without an id are not taken";
+  const size_t B = Blocks.find("ID=b"), A = Blocks.find("ID=a"), C = Blocks.find("ID=c");
+  ASSERT_NE(A, std::string::npos);
+  EXPECT_LT(B, A) << "a replaced block moves after the existing ones";
+  EXPECT_LT(A, C);
+  EXPECT_EQ(M.Fs.Text(App + "\\fresh.ini"), NewIni);
+  EXPECT_EQ(M.Fs.Text(App + "\\fresh.cfg"), NewBlocks);
+  EXPECT_TRUE(M.Fs.Below("C:\\TEMP").empty()) << "temporary files are removed";
+}
+
+TEST(InstallSequence, PhasesSetupTypesSharedGroupsDirectoriesLogAndRegistration) {
+  Machine M;
+  package::TOpenFileType Model;
+  Model.Title = "Demo";
+  for (const char *N : {"Core", "Docs", "NoData"})
+    Model.Groups.AppendNew()->Name = N;
+  package::GroupType *Core = package::FindGroup(Model.Groups, "core");
+  package::GroupType *Docs = package::FindGroup(Model.Groups, "docs");
+  AddFileRecord(*Core, "\\%InstallDir%\\bin\\app.exe", install::ieOverwrite);
+  AddFileRecord(*Core, "\\%InstallDir%\\bin\\link.exe", install::ieOverwrite, false);
+  AddFileRecord(*Core, "\\<SystemDir>\\\\lib.dll", install::ieOverwrite);
+  AddFileRecord(*Docs, "\\%InstallDir%\\doc\\deep\\a.txt", install::ieOverwrite);
+  package::SetupType *Full = Model.SetupTypes.AppendNew();
+  Full->Groups = {"Core", "Docs", "NoData", "Missing"};
+  Full->Selected = true;
+  package::SetupType *Minimal = Model.SetupTypes.AppendNew();
+  Minimal->Groups = {"core"};
+  Minimal->Selected = true;
+  package::SetupType *Off = Model.SetupTypes.AppendNew();
+  Off->Groups = {"Docs"};
+
+  PkgGroup GCore{"Core",
+                 {{"\\%InstallDir%\\bin\\app.exe", Noise(70000, 1)},
+                  {"\\%InstallDir%\\bin\\link.exe", {}, 0, 0x34210000, 0},
+                  {"\\<SystemDir>\\\\lib.dll", ToBytes("lib")}}};
+  PkgGroup GDocs{"Docs", {{"\\%InstallDir%\\doc\\deep\\a.txt", ToBytes("doc")}}};
+  const int Code = M.Run(Model, BuildPackage({GCore, GDocs}, &UninstallerData));
+  ASSERT_EQ(Code, 800);
+
+  EXPECT_EQ(M.Status.Captions,
+            (std::vector<std::string>{"Installing files...", "Setting up registry...",
+                                      "Creating program groups..."}));
+  const std::vector<std::string> Once{"Core", "Docs", "NoData"};
+  EXPECT_EQ(M.Status.Phase2, Once) << "a shared group is handled once per phase";
+  EXPECT_EQ(M.Status.Phase3, Once);
+  EXPECT_EQ(M.Status.Finalizations, 1);
+  EXPECT_EQ(M.Fs.Text(App + "\\bin\\app.exe"), ToText(Noise(70000, 1)));
+  EXPECT_EQ(M.Fs.Text(App + "\\bin\\link.exe"), ToText(Noise(70000, 1))) << "linked data";
+  EXPECT_NE(M.Fs.Date(App + "\\bin\\link.exe"), 0x34210000) << "KeepDate off";
+  EXPECT_EQ(M.Fs.Text("C:\\WINDOWS\\SYSTEM\\lib.dll"), "lib");
+  EXPECT_EQ(M.Fs.Text(App + "\\doc\\deep\\a.txt"), "doc");
+  EXPECT_EQ(M.Fs.Text("C:\\WINDOWS\\tcUninst1.exe"), ToText(Uninstaller()));
+
+  EXPECT_EQ(M.Log("Main", "Title"), "Demo");
+  const std::vector<std::string> Dirs{"C:\\Program Files\\", App, App + "\\bin", App + "\\doc",
+                                      App + "\\doc\\deep"};
+  ASSERT_EQ(Count(M, "Directories"), Dirs.size());
+  for (size_t I = 0; I < Dirs.size(); ++I)
+    EXPECT_EQ(M.Log("Directories", std::to_string(I + 1)), Dirs[I]);
+  ASSERT_EQ(Count(M, "Files"), 4u);
+  EXPECT_EQ(M.Log("Files", "1"), App + "\\bin\\app.exe");
+  EXPECT_EQ(M.Log("Files", "3"), "C:\\WINDOWS\\SYSTEM\\lib.dll");
+  EXPECT_EQ(M.Log("Files", "4"), App + "\\doc\\deep\\a.txt");
+  EXPECT_EQ(M.Fs.Text(LogFile).rfind("[Main]\r\nTitle=Demo\r\n[Files]\r\nCount=", 0), 0u)
+      << M.Fs.Text(LogFile);
+
+  std::string Value;
+  ASSERT_TRUE(M.Reg.Has(platform::RootKey::LocalMachine, UninstKey, "UninstallString", &Value));
+  EXPECT_EQ(Value, "C:\\WINDOWS\\tcUninst1.exe \"" + LogFile + "\" \"Demo\"");
+  ASSERT_TRUE(M.Reg.Has(platform::RootKey::LocalMachine, UninstKey, "DisplayName", &Value));
+  EXPECT_EQ(Value, "Demo");
+}
+
+TEST(InstallSequence, SingleSetupTypeIgnoresSelectionAndNoUninstallerMeansNoLog) {
+  Machine M;
+  Script S;
+  S.Model.SetupTypes.First()->Selected = false;
+  AddFileRecord(*S.Main, "\\%InstallDir%\\a.txt", install::ieOverwrite);
+  ASSERT_EQ(
+      M.Run(S.Model, BuildPackage({{"Main", {{"\\%InstallDir%\\a.txt", ToBytes("a")}}}}, nullptr)),
+      800);
+  EXPECT_EQ(M.Fs.Text(App + "\\a.txt"), "a");
+  EXPECT_FALSE(M.Fs.Has(LogFile));
+  EXPECT_TRUE(M.Reg.Keys.empty()) << "nothing to register without an uninstaller";
+}
+
+// ---------------------------------------------------------------- cancel
+
+namespace {
+
+struct CancelRun {
+  Machine M;
+  Script S;
+  PkgGroup G{"Main",
+             {{"\\%InstallDir%\\sub\\first.txt", ToBytes("first")},
+              {"\\%InstallDir%\\sub\\big.bin", Noise(200000, 7)},
+              {"\\%InstallDir%\\sub\\last.txt", ToBytes("last")}}};
+  CancelRun() {
+    for (auto &F : G.Files)
+      AddFileRecord(*S.Main, F.Name, install::ieOverwrite);
+  }
+  int Run() { return M.Run(S.Model, BuildPackage({G}, &UninstallerData)); }
+  void ExpectRolledBack() {
+    EXPECT_FALSE(M.Fs.HasDir("C:\\Program Files")) << "created directories are removed";
+    EXPECT_FALSE(M.Fs.Has(App + "\\sub\\first.txt"));
+    EXPECT_FALSE(M.Fs.Has(LogFile)) << "the log of this run is deleted";
+    EXPECT_TRUE(M.Reg.Keys.empty()) << "no registration";
+    EXPECT_TRUE(M.Fs.Below("C:\\TEMP").empty());
+  }
+};
+
+} // namespace
+
+TEST(InstallCancel, InTheMiddleOfALargeFileBetweenFilesAndInItsLastBlock) {
+  {
+    CancelRun R;
+    R.M.Status.OnPump = [](RecordingStatus &St) {
+      if (St.Max == 200000 && St.Position > 0 && St.Position < 200000)
+        St.Cancel = true;
+    };
+    EXPECT_EQ(R.Run(), 900);
+    R.ExpectRolledBack();
+    EXPECT_TRUE(R.M.Msg.Shown.empty()) << "a stop the user asked for is no failure to report";
+  }
+  {
+    CancelRun R;
+    R.M.Status.OnPump = [&R](RecordingStatus &St) {
+      if (Count(R.M, "Files") == 1 && St.Max == 5)
+        St.Cancel = true;
+    };
+    EXPECT_EQ(R.Run(), 900);
+    R.ExpectRolledBack();
+  }
+  {
+    // The stop arrives with the whole file decoded: the file is still not
+    // installed, dated or recorded.
+    CancelRun R;
+    bool SawComplete = false;
+    R.M.Status.OnPump = [&](RecordingStatus &St) {
+      if (St.Max == 200000 && St.Position == 200000) {
+        St.Cancel = true;
+        SawComplete = true;
+      }
+    };
+    EXPECT_EQ(R.Run(), 900);
+    EXPECT_TRUE(SawComplete);
+    R.ExpectRolledBack();
+    EXPECT_FALSE(R.M.Fs.Has(App + "\\sub\\big.bin"));
+  }
+}
+
+TEST(InstallCancel, RollbackOfAReusedLogKeepsTheEarlierInstallation) {
+  CancelRun R;
+  // An earlier installation of the same title left its log and registration.
+  R.M.Fs.Put("C:\\WINDOWS\\tcUninst1.exe", "old");
+  R.M.Version.Versions[Key("C:\\WINDOWS\\tcUninst1.exe")] = {"2.0", "Taloncor UnInstaller"};
+  R.M.Fs.Dirs.insert("C:\\OLD");
+  R.M.Fs.Put("C:\\OLD\\kept.txt", "kept");
+  R.M.Fs.Put(LogFile, "[Main]\r\nTitle=Demo\r\n[Files]\r\nCount=1\r\n1=C:\\OLD\\kept.txt\r\n"
+                      "[Directories]\r\nCount=1\r\n1=C:\\OLD\\\r\n");
+  R.M.Version.Versions[Key("C:\\TEMP\\tc1.tmp")] = {"1.0", "Taloncor UnInstaller"};
+  R.M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "DisplayName", "DEMO");
+  R.M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "UninstallString",
+              " C:\\WINDOWS\\tcUninst1.exe \"" + LogFile + "\" \"Demo\"");
+  R.M.Status.OnPump = [](RecordingStatus &St) {
+    if (St.Max == 200000 && St.Position > 0)
+      St.Cancel = true;
+  };
+  EXPECT_EQ(R.Run(), 900);
+  EXPECT_EQ(R.M.Fs.Text("C:\\WINDOWS\\tcUninst1.exe"), "old") << "not replaced by an older one";
+  EXPECT_EQ(R.M.Fs.Text("C:\\OLD\\kept.txt"), "kept");
+  EXPECT_TRUE(R.M.Fs.HasDir("C:\\OLD"));
+  EXPECT_FALSE(R.M.Fs.Has(App + "\\sub\\first.txt"));
+  ASSERT_TRUE(R.M.Fs.Has(LogFile)) << "a shared log is kept";
+  EXPECT_EQ(Count(R.M, "Files"), 1u);
+  EXPECT_EQ(Count(R.M, "Directories"), 1u);
+}
+
+TEST(InstallCancel, ReusedLogContinuesItsCountsAndNewerUninstallerReplacesOld) {
+  Machine M;
+  Script S;
+  AddFileRecord(*S.Main, "\\%InstallDir%\\a.txt", install::ieOverwrite);
+  M.Fs.Put("C:\\WINDOWS\\tcUninst1.exe", "old");
+  M.Version.Versions[Key("C:\\WINDOWS\\tcUninst1.exe")] = {"1.0", "Taloncor UnInstaller"};
+  M.Fs.Put(LogFile, "[Main]\r\nTitle=Demo\r\n[Files]\r\nCount=1\r\n1=C:\\x.txt\r\n");
+  M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "DisplayName", "Demo");
+  M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "UninstallString",
+            "C:\\WINDOWS\\tcUninst1.exe \"" + LogFile + "\" \"Demo\"");
+  // Version blocks of the temporary copies: the engine's temp names are
+  // known to the double.
+  for (int I = 1; I < 4; ++I)
+    M.Version.Versions[Key("C:\\TEMP\\tc" + std::to_string(I) + ".tmp")] = {"1.1",
+                                                                            "taloncor uninstaller"};
+  ASSERT_EQ(M.Run(S.Model, BuildPackage({{"Main", {{"\\%InstallDir%\\a.txt", ToBytes("a")}}}},
+                                        &UninstallerData)),
+            800);
+  EXPECT_EQ(M.Fs.Text("C:\\WINDOWS\\tcUninst1.exe"), ToText(Uninstaller()));
+  EXPECT_EQ(Count(M, "Files"), 2u);
+  EXPECT_EQ(M.Log("Files", "1"), "C:\\x.txt");
+  EXPECT_EQ(M.Log("Files", "2"), App + "\\a.txt");
+}
+
+// ------------------------------------------------------------ failures
+
+TEST(InstallFailures, DamagedTruncatedAndMissingRecordsAskOrStop) {
+  const std::string Path = "\\%InstallDir%\\a.bin";
+  {
+    // A flipped data byte: the question names the checksum; Ignore leaves no
+    // file and records nothing, and the rest installs.
+    Machine M;
+    Script S;
+    AddFileRecord(*S.Main, Path, install::ieOverwrite);
+    AddFileRecord(*S.Main, "\\%InstallDir%\\b.txt", install::ieOverwrite);
+    BuiltPackage P =
+        BuildPackage({{"Main", {{Path, Noise(5000, 3)}, {"\\%InstallDir%\\b.txt", ToBytes("b")}}}},
+                     &UninstallerData);
+    P.Data[P.FilePositions[0][0] + package::EntryHeaderSize + 4 + 100] ^= 0x55;
+    M.Msg.Answers = {platform::IdIgnore};
+    platform::MemoryFile File(P.Data);
+    install::InstallationEngine E(M.System, S.Model, M.Status, M.Services());
+    ASSERT_EQ(E.RunInstallation(File, P.FilesPosition), 800);
+    ASSERT_EQ(M.Msg.Shown.size(), 1u);
+    const std::string Text = M.Msg.Shown[0].Text;
+    EXPECT_TRUE(
+        Text == "Failed to install file: a.bin! CRC check failed!\r\nWhat do you want to do?" ||
+        Text == "Failed to install file: a.bin! Errors found in file!\r\nWhat do you want to do?")
+        << Text;
+    EXPECT_EQ(M.Msg.Shown[0].Flags & 0xF, platform::MbAbortRetryIgnore);
+    EXPECT_FALSE(M.Fs.Has(App + "\\a.bin")) << "no damaged copy stays";
+    EXPECT_EQ(Count(M, "Files"), 1u);
+    EXPECT_EQ(M.Log("Files", "1"), App + "\\b.txt");
+  }
+  {
+    // The package ends inside the data: a read failure; Abort rolls back.
+    Machine M;
+    Script S;
+    AddFileRecord(*S.Main, Path, install::ieOverwrite);
+    BuiltPackage P = BuildPackage({{"Main", {{Path, Noise(50000, 4)}}}}, &UninstallerData);
+    P.Data.resize(P.Data.size() - 100);
+    M.Msg.Answers = {platform::IdAbort};
+    EXPECT_EQ(M.Run(S.Model, P), 900);
+    ASSERT_EQ(M.Msg.Shown.size(), 1u);
+    EXPECT_EQ(M.Msg.Shown[0].Text,
+              "Failed to install file: a.bin! Failed to read file!\r\nWhat do you want to do?");
+    EXPECT_FALSE(M.Fs.Has(App + "\\a.bin"));
+    EXPECT_FALSE(M.Fs.Has(LogFile));
+  }
+  {
+    Machine M;
+    Script S;
+    AddFileRecord(*S.Main, "\\%InstallDir%\\other.bin", install::ieOverwrite);
+    EXPECT_EQ(M.Run(S.Model, BuildPackage({{"Main", {{Path, ToBytes("x")}}}}, nullptr)), 900);
+    ASSERT_EQ(M.Msg.Shown.size(), 1u);
+    EXPECT_EQ(M.Msg.Shown[0].Text, "Setup file corrupt!");
+    EXPECT_TRUE(M.Status.Phase2.empty()) << "phases 2 and 3 are skipped";
+  }
+}
+
+TEST(InstallFailures, RetryAfterTheCauseIsRemovedInstallsTheWholeFile) {
+  Machine M;
+  Script S;
+  const std::string Path = "\\%InstallDir%\\a.bin";
+  AddFileRecord(*S.Main, Path, install::ieOverwrite);
+  M.Fs.Dirs.insert("C:\\PROGRAM FILES");
+  M.Fs.Dirs.insert(fake::Upper(App));
+  M.Fs.ReadOnlyDirs.insert(fake::Upper(App));
+  M.Msg.Answers = {platform::IdRetry};
+  M.Msg.OnShow = [&](const ScriptedMessages::Box &) { M.Fs.ReadOnlyDirs.clear(); };
+  ASSERT_EQ(M.Run(S.Model, BuildPackage({{"Main", {{Path, Noise(90000, 5)}}}}, nullptr)), 800);
+  ASSERT_EQ(M.Msg.Shown.size(), 1u);
+  EXPECT_EQ(M.Msg.Shown[0].Text, "Failed to install file: a.bin! Failed to write to "
+                                 "destination!\r\nWhat do you want to do?");
+  EXPECT_EQ(M.Fs.Text(App + "\\a.bin"), ToText(Noise(90000, 5)));
+}
+
+TEST(InstallFailures, LogThatCannotBeWrittenAsksAndAFailingRecordRollsBack) {
+  for (int Answer : {platform::IdNo, platform::IdYes}) {
+    Machine M;
+    Script S;
+    AddFileRecord(*S.Main, "\\%InstallDir%\\a.txt", install::ieOverwrite);
+    M.Ini.FailWrites.insert(Key(LogFile));
+    M.Msg.Answers = {Answer};
+    const int Code =
+        M.Run(S.Model, BuildPackage({{"Main", {{"\\%InstallDir%\\a.txt", ToBytes("a")}}}},
+                                    &UninstallerData));
+    ASSERT_GE(M.Msg.Shown.size(), 1u);
+    EXPECT_EQ(M.Msg.Shown[0].Text,
+              "The installation program failed to create an uninstallation log.\r\nYou will not be "
+              "able to uninstall this program later!\r\nDo you want to continue?");
+    EXPECT_EQ(Code, Answer == platform::IdNo ? 900 : 800);
+    EXPECT_EQ(M.Fs.Has(App + "\\a.txt"), Answer == platform::IdYes);
+    EXPECT_EQ(M.Msg.Shown.size(), 1u) << "going on without a log asks only once";
+  }
+  {
+    // The log fills the disk after the title: the first file record fails,
+    // the user is told, and the installation is undone.
+    Machine M;
+    Script S;
+    AddFileRecord(*S.Main, "\\%InstallDir%\\a.txt", install::ieOverwrite);
+    M.Fs.Dirs.insert("C:\\PROGRAM FILES");
+    M.Fs.Dirs.insert(fake::Upper(App));
+    M.Msg.OnShow = nullptr;
+    M.Status.OnPump = [&](RecordingStatus &St) {
+      if (!St.Items.empty() && St.Items.back() == App + "\\a.txt")
+        M.Ini.FailWrites.insert(Key(LogFile));
+    };
+    const int Code =
+        M.Run(S.Model, BuildPackage({{"Main", {{"\\%InstallDir%\\a.txt", ToBytes("a")}}}},
+                                    &UninstallerData));
+    EXPECT_EQ(Code, 900);
+    ASSERT_EQ(M.Msg.Shown.size(), 1u);
+    EXPECT_EQ(M.Msg.Shown[0].Text.rfind("Failed to write to the uninstallation log", 0), 0u);
+    EXPECT_FALSE(M.Fs.Has(App + "\\a.txt")) << "an unrecorded file is not left behind";
+  }
+}
+
+// ---------------------------------------------------------- uninstaller
+
+TEST(UninstallerChoice, NamesReuseAndUninstallString) {
+  Machine M;
+  std::string Exe, Log;
+  install::FindUninstaller(M.System, "Demo", Exe, Log);
+  EXPECT_EQ(Exe, "C:\\WINDOWS\\tcUninst1.exe");
+  EXPECT_EQ(Log, LogFile);
+
+  M.Fs.Put("C:\\WINDOWS\\tcUninst1.exe", "another program");
+  install::FindUninstaller(M.System, "Demo", Exe, Log);
+  EXPECT_EQ(Exe, "C:\\WINDOWS\\tcUninst2.exe");
+  EXPECT_EQ(Log, LogFile) << "the numbers are chosen independently";
+
+  M.Version.Versions[Key("C:\\WINDOWS\\tcUninst1.exe")] = {"1.0", "TALONCOR UNINSTALLER"};
+  M.Fs.Put(LogFile, "");
+  install::FindUninstaller(M.System, "Other", Exe, Log);
+  EXPECT_EQ(Exe, "C:\\WINDOWS\\tcUninst1.exe") << "the family's program is shared";
+  EXPECT_EQ(Log, "C:\\WINDOWS\\tcUninst2.inf");
+
+  M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "DisplayName", "Demo");
+  M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "UninstallString",
+            "C:\\WINDOWS\\tcUninst1.exe \"C:\\WINDOWS\\tcUninst1.inf\" \"Demo\"");
+  install::FindUninstaller(M.System, "demo", Exe, Log);
+  EXPECT_EQ(Log, LogFile) << "the registered log is reused";
+
+  std::string E, L;
+  install::SplitUninstallString("C:\\Program Files\\u.exe \"C:\\l.inf\" \"T\"", E, L);
+  EXPECT_EQ(E, "") << "a blank in the path cannot be split back";
+  EXPECT_EQ(L, "");
+  install::SplitUninstallString(install::MakeUninstallString(" C:\\u.exe ", "C:\\l.inf", "T"), E,
+                                L);
+  EXPECT_EQ(E, "C:\\u.exe");
+  EXPECT_EQ(L, "C:\\l.inf");
+}
+
+TEST(UninstallerChoice, ExtractionFailureAbortsBeforeAnyFile) {
+  Machine M;
+  Script S;
+  AddFileRecord(*S.Main, "\\%InstallDir%\\a.txt", install::ieOverwrite);
+  BuiltPackage P =
+      BuildPackage({{"Main", {{"\\%InstallDir%\\a.txt", ToBytes("a")}}}}, &UninstallerData);
+  P.Data[P.FilesPosition + package::EntryHeaderSize + 6] ^= 0x11;
+  EXPECT_EQ(M.Run(S.Model, P), 900);
+  ASSERT_EQ(M.Msg.Shown.size(), 1u);
+  EXPECT_EQ(M.Msg.Shown[0].Text,
+            "Failed to extract the uninstallation program for version verification. Aborting!");
+  EXPECT_FALSE(M.Fs.Has(App + "\\a.txt"));
+  EXPECT_EQ(M.Status.Captions.size(), 0u) << "the phases are skipped";
+}
+
+TEST(IfExistsRules, DosDatesAndVersions) {
+  EXPECT_TRUE(install::IsValidDosDateTime(0x34210000));
+  EXPECT_FALSE(install::IsValidDosDateTime(0x34200000)) << "day 0";
+  EXPECT_FALSE(install::IsValidDosDateTime(0x345D0000)) << "February 29 of 2006";
+  EXPECT_TRUE(install::IsValidDosDateTime(0x305D0000)) << "February 29 of 2004";
+  EXPECT_FALSE(install::IsValidDosDateTime(0x3421C000)) << "hour 24";
+  EXPECT_TRUE(install::NewerDateReplaces(0x34210001, 0x34210001));
+  EXPECT_FALSE(install::NewerDateReplaces(0x34210002, 0x34210001));
+  EXPECT_TRUE(install::NewerDateReplaces(-1, 0x34210001)) << "an unreadable date replaces";
+  EXPECT_TRUE(install::NewerVersionReplaces(0x01000000, 0xFF000000)) << "unsigned comparison";
+  EXPECT_FALSE(install::NewerVersionReplaces(0xFF000000, 0x01000000));
+}
