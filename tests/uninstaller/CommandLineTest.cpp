@@ -22,6 +22,10 @@ TEST(CommandLine, UnquotedProgramPathWithBlanksIsSkipped) {
   auto A = ParseCommandLine("C:\\Program Files\\Un\\u.exe \"C:\\x.inf\" \"Title\"");
   EXPECT_EQ(A.LogPath, "C:\\x.inf");
   EXPECT_EQ(A.Title, "Title");
+  A = ParseCommandLine("C:\\Program Files\\Un\\u.EXE C:\\x.inf T");
+  EXPECT_EQ(A.LogPath, "C:\\x.inf");
+  A = ParseCommandLine("C:\\Progs\\uninst C:\\x.inf T");
+  EXPECT_EQ(A.LogPath, "C:\\x.inf") << "without .exe the path ends at the first blank";
 }
 
 TEST(CommandLine, SwitchesAnywhereAndUnquotedArguments) {
@@ -31,6 +35,9 @@ TEST(CommandLine, SwitchesAnywhereAndUnquotedArguments) {
   A = ParseCommandLine("u.exe \"C:\\x.inf\" \"T\" /q /unknown");
   EXPECT_TRUE(A.Quiet);
   EXPECT_EQ(A.Title, "T");
+  A = ParseCommandLine("u.exe C:\\x.inf \"Title with blanks\"");
+  EXPECT_EQ(A.LogPath, "C:\\x.inf") << "only what needs quotes is quoted";
+  EXPECT_EQ(A.Title, "Title with blanks");
   A = ParseCommandLine("u.exe C:\\x.inf Title");
   EXPECT_EQ(A.LogPath, "C:\\x.inf");
   EXPECT_EQ(A.Title, "Title");

@@ -9,10 +9,15 @@ bool IsBlank(char C) {
   return C == ' ' || C == '\t' || C == '\r' || C == '\n';
 }
 
-struct Token {
-  std::string Text;
-  bool Quoted;
-};
+bool EndsWithExe(const std::string &Text) {
+  if (Text.size() < 4)
+    return false;
+  std::string T = Text.substr(Text.size() - 4);
+  for (char &C : T)
+    if (C >= 'A' && C <= 'Z')
+      C = char(C + 32);
+  return T == ".exe";
+}
 
 bool SameSwitch(const std::string &Text, const char *Name) {
   size_t I = 0;
@@ -40,11 +45,28 @@ Arguments ParseCommandLine(const std::string &CommandLine) {
     size_t E = S.find('"', I + 1);
     I = E == std::string::npos ? S.size() : E + 1;
   } else {
-    while (I < S.size() && !IsBlank(S[I]))
-      ++I;
+    // The installer registers the path unquoted, so a path with blanks runs
+    // on to the first word that ends in ".exe" before any quoted argument.
+    size_t End = S.size();
+    size_t Quote = S.find('"', I);
+    size_t Limit = Quote == std::string::npos ? S.size() : Quote;
+    for (size_t J = I; J < Limit; ++J) {
+      if (J + 1 == Limit || IsBlank(S[J + 1])) {
+        if (EndsWithExe(S.substr(I, J + 1 - I))) {
+          End = J + 1;
+          break;
+        }
+      }
+    }
+    if (End == S.size()) {
+      End = I;
+      while (End < S.size() && !IsBlank(S[End]))
+        ++End;
+    }
+    I = End;
   }
 
-  std::vector<Token> Tokens;
+  std::vector<std::string> Args;
   Arguments A;
   while (I < S.size()) {
     if (IsBlank(S[I])) {
@@ -57,7 +79,7 @@ Arguments ParseCommandLine(const std::string &CommandLine) {
       size_t E = S.find('"', I + 1);
       if (E == std::string::npos)
         E = S.size();
-      Tokens.push_back({S.substr(I + 1, E - I - 1), true});
+      Args.push_back(S.substr(I + 1, E - I - 1));
       I = E < S.size() ? E + 1 : E;
       continue;
     }
@@ -71,18 +93,8 @@ Arguments ParseCommandLine(const std::string &CommandLine) {
         A.Quiet = true;
       continue; // unknown switches are ignored
     }
-    Tokens.push_back({Word, false});
+    Args.push_back(Word);
   }
-
-  // An unquoted program path with blanks leaves words of it before the first
-  // quoted argument; when any argument is quoted only quoted ones count.
-  bool AnyQuoted = false;
-  for (const Token &T : Tokens)
-    AnyQuoted = AnyQuoted || T.Quoted;
-  std::vector<std::string> Args;
-  for (const Token &T : Tokens)
-    if (T.Quoted || !AnyQuoted)
-      Args.push_back(T.Text);
 
   auto Trim = [](std::string T) {
     size_t B = 0, E = T.size();
