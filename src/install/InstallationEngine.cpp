@@ -252,11 +252,15 @@ bool InstallationEngine::Record(const std::string &Section, const std::string &V
     return true;
   if (FLog->AddRecord(Section, Value))
     return true;
+  LogFailed();
+  return false;
+}
+
+void InstallationEngine::LogFailed() {
   FCancelRequested = true;
   Ask("Failed to write to the uninstallation log " + FLog->Path() + "!\r\n" +
           "The installation is undone.",
       platform::MbOk | platform::MbIconError);
-  return false;
 }
 
 void InstallationEngine::Rollback() {
@@ -312,7 +316,7 @@ void InstallationEngine::CreateGroupDirectories(const package::DirType &First,
 void InstallationEngine::InstallFiles(platform::File &Package, uint64_t GroupOffset,
                                       const package::GroupType &Group) {
   if (FLog && FLogUsable && !FLog->WriteCount(LogFiles, FLog->ReadCount(LogFiles)))
-    Record(LogFiles, std::string()); // reports the failure and stops
+    LogFailed();
   if (const package::DirType *Top = Group.RootDir.SubDirs.First())
     CreateGroupDirectories(*Top, "");
   if (Cancelled())

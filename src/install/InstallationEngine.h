@@ -88,7 +88,9 @@ private:
                      const package::TEntryHeader &H);
   bool MergeInto(uint8_t Policy, const std::string &TempFile, const std::string &Destination,
                  const package::FileType &Record);
+  // Adds a log record; a failure is reported and stops the installation.
   bool Record(const std::string &Section, const std::string &Value);
+  void LogFailed();
   void Rollback();
   std::string CleanPath(const std::string &Path);
   void ExtractProgress(int32_t Total, bool &Abort);

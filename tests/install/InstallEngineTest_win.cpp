@@ -1,0 +1,380 @@
+// The installation engine against the real Win32 files, INI functions,
+// registry and font registration, in the test's Wine prefix. Packages are
+// written in the test; message boxes are answered by script.
+#include "EngineDouble.h"
+
+#include "install/FontInfo.h"
+#include "install/IfExistsPolicy.h"
+#include "install/UninstallerSetup.h"
+#include "platform/win32/Win32File.h"
+#include "platform/win32/Win32Ini.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32Version.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+using namespace engine_double;
+
+namespace {
+
+const std::string Title = "Tc E1 Product";
+const std::string UninstKey = std::string(install::UninstallKeyBase) + Title;
+
+Bytes ReadHostFile(const std::string &Path) {
+  std::ifstream In(Path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(In), {});
+}
+
+struct RealMachine {
+  platform::win32::Win32FileSystem Files;
+  platform::win32::Win32Ini Ini;
+  platform::win32::Win32Registry Reg;
+  platform::win32::Win32Version Version;
+  platform::win32::Win32Shell Shell;
+  ScriptedMessages Msg;
+  RecordingStatus Status;
+  platform::Platform System;
+  std::string Base, App, WinDir;
+  int Temps = 0;
+
+  RealMachine() {
+    System.Files = &Files;
+    System.Reg = &Reg;
+    System.Ini = &Ini;
+    System.Version = &Version;
+    System.ShellApi = &Shell;
+    System.Msg = &Msg;
+    Base = Files.TempDirectory() + "tce1";
+    App = Base + "\\App";
+    WinDir = Files.WindowsDirectory();
+    Clean();
+    Files.MakeDirectory(Base);
+  }
+  ~RealMachine() { Clean(); }
+
+  void RemoveTree(const std::string &Dir) {
+    std::vector<platform::DirEntry> List;
+    if (Files.ListDirectory(Dir, List))
+      for (auto &E : List) {
+        if (E.Name == "." || E.Name == "..")
+          continue;
+        const std::string P = Dir + "\\" + E.Name;
+        if (E.IsDirectory) {
+          RemoveTree(P);
+        } else {
+          Files.SetAttributes(P, platform::AttrNormal);
+          Files.RemoveFile(P);
+        }
+      }
+    Files.DeleteDirectory(Dir);
+  }
+  void Clean() {
+    RemoveTree(Base);
+    for (int N = 1; N < 4; ++N) {
+      Files.RemoveFile(WinDir + "\\tcUninst" + std::to_string(N) + ".exe");
+      Files.RemoveFile(WinDir + "\\tcUninst" + std::to_string(N) + ".inf");
+    }
+    Files.RemoveFile(Files.SystemDirectory() + "\\tce1_lib.dll");
+    Reg.DeleteKey(platform::RootKey::LocalMachine, UninstKey);
+  }
+  void Put(const std::string &Path, const std::string &Text) {
+    auto F = Files.Open(Path, platform::OpenMode::Create);
+    ASSERT_TRUE(F);
+    ASSERT_EQ(F->Write(Text.data(), uint32_t(Text.size())), Text.size());
+  }
+  std::string Text(const std::string &Path) {
+    auto F = Files.Open(Path, platform::OpenMode::Read);
+    if (!F)
+      return "<missing>";
+    std::string S(size_t(F->Size()), '\0');
+    S.resize(F->Read(S.data(), uint32_t(S.size())));
+    return S;
+  }
+  std::string Log(const std::string &Section, const std::string &Key) {
+    return Ini.ReadString(WinDir + "\\tcUninst1.inf", Section, Key, "<none>");
+  }
+
+  install::InstallServices Services() {
+    install::InstallServices S;
+    S.ResolvePath = [this](const std::string &Path, bool Trailing) {
+      std::string P = Path;
+      const std::pair<const char *, std::string> Macros[] = {
+          {"%INSTALLDIR%", App},
+          {"<SYSTEMDIR>", Files.SystemDirectory()},
+          {"<FONTDIR>", WinDir + "\\Fonts"}};
+      for (auto &[M, V] : Macros)
+        for (size_t At; (At = fake::Upper(P).find(M)) != std::string::npos;)
+          P.replace(At, std::string(M).size(), V);
+      if (Trailing && (P.empty() || P.back() != '\\'))
+        P += '\\';
+      return P;
+    };
+    S.CreateTempFile = [this](std::string &Name) {
+      Name = Base + "\\t" + std::to_string(++Temps) + ".tmp";
+      return Files.Open(Name, platform::OpenMode::CreateNew);
+    };
+    Version.GetOsVersion(S.OsVersion);
+    return S;
+  }
+  int Run(package::TOpenFileType &Model, const BuiltPackage &P) {
+    const std::string Path = Base + "\\setup.bin";
+    Put(Path, ToText(P.Data));
+    auto F = Files.Open(Path, platform::OpenMode::Read);
+    install::InstallationEngine Engine(System, Model, Status, Services());
+    return Engine.RunInstallation(*F, P.FilesPosition);
+  }
+};
+
+Bytes Noise(size_t N, uint32_t Seed) {
+  Bytes B(N);
+  for (auto &C : B) {
+    Seed = Seed * 1103515245u + 12345u;
+    C = uint8_t(Seed >> 16);
+  }
+  return B;
+}
+
+const Bytes UninstallerData = ToBytes("MZ stand-in uninstaller");
+const int32_t Packaged = 0x3421'6000; // 2006-01-01 12:00:00
+
+} // namespace
+
+TEST(Win32Install, EveryPolicyFontLinksLogAndRegistration) {
+  RealMachine M;
+  package::TOpenFileType Model;
+  Model.Title = Title;
+  package::GroupType *Core = Model.Groups.AppendNew();
+  Core->Name = "Core";
+  package::GroupType *Extra = Model.Groups.AppendNew();
+  Extra->Name = "Extra";
+  package::SetupType *Typical = Model.SetupTypes.AppendNew();
+  Typical->Groups = {"Core"};
+  Typical->Selected = true;
+  package::SetupType *Full = Model.SetupTypes.AppendNew();
+  Full->Groups = {"Core", "Extra"};
+  Full->Selected = true;
+
+  const Bytes Font = ReadHostFile(std::string(TC_TEST_DATA) + "/fonts/full.ttf");
+  ASSERT_FALSE(Font.empty());
+  struct F {
+    std::string Path;
+    uint8_t Policy;
+    Bytes Data;
+    std::string IniId = "";
+    int LinkTo = -1;
+  };
+  const std::vector<F> CoreFiles = {
+      {"\\%InstallDir%\\bin\\app.bin", install::ieOverwrite, Noise(150000, 11)},
+      {"\\%InstallDir%\\bin\\ro.txt", install::ieOverwrite, ToBytes("new ro")},
+      {"\\%InstallDir%\\keep.txt", install::ieKeep, ToBytes("new keep")},
+      {"\\%InstallDir%\\newer.txt", install::ieNewerDate, ToBytes("new newer")},
+      {"\\%InstallDir%\\older.txt", install::ieNewerDate, ToBytes("new older")},
+      {"\\%InstallDir%\\nover.dll", install::ieNewerVersion, ToBytes("new nover")},
+      {"\\%InstallDir%\\settings.ini", install::ieMergeIniKeep,
+       ToBytes("[Main]\r\nShared=package\r\nAdded=package\r\n")},
+      {"\\%InstallDir%\\blocks.cfg", install::ieMergeBlocks,
+       ToBytes("[Item]\r\n   ID=a\r\n   V=new\r\n[End]\r\n"), "ID"},
+      {"\\%InstallDir%\\bin\\link.bin", install::ieOverwrite, {}, "", 0},
+      {"\\<SystemDir>\\tce1_lib.dll", install::ieOverwrite, ToBytes("lib")},
+      {"\\<FontDir>\\TcE1Full.ttf", install::ieOverwrite, Font},
+  };
+  PkgGroup GCore{"Core", {}};
+  for (const F &E : CoreFiles) {
+    GCore.Files.push_back({E.Path, E.Data, 0, Packaged, E.LinkTo});
+    AddFileRecord(*Core, E.Path, E.Policy, true, E.IniId);
+  }
+  PkgGroup GExtra{"Extra", {{"\\%InstallDir%\\extra\\deep\\e.txt", ToBytes("e"), 0, Packaged}}};
+  AddFileRecord(*Extra, "\\%InstallDir%\\extra\\deep\\e.txt", install::ieOverwrite, false);
+
+  // What an earlier version left.
+  ASSERT_TRUE(M.Files.MakeDirectory(M.App));
+  ASSERT_TRUE(M.Files.MakeDirectory(M.App + "\\bin"));
+  M.Put(M.App + "\\bin\\ro.txt", "old ro");
+  M.Files.SetAttributes(M.App + "\\bin\\ro.txt", platform::AttrReadOnly);
+  M.Put(M.App + "\\keep.txt", "old keep");
+  M.Put(M.App + "\\newer.txt", "old newer");
+  M.Files.SetFileDate(M.App + "\\newer.txt", 0x3821'6000); // 2008
+  M.Put(M.App + "\\older.txt", "old older");
+  M.Files.SetFileDate(M.App + "\\older.txt", 0x3021'6000); // 2004
+  M.Put(M.App + "\\nover.dll", "old nover");
+  M.Put(M.App + "\\settings.ini", "[Main]\r\nShared=user\r\nOwn=user\r\n");
+  M.Put(M.App + "\\blocks.cfg",
+        "[Item]\r\n   ID=a\r\n   V=old\r\n[End]\r\n[Item]\r\n   ID=b\r\n[End]\r\n");
+
+  ASSERT_EQ(M.Run(Model, BuildPackage({GCore, GExtra}, &UninstallerData)), install::FinishPage);
+  EXPECT_TRUE(M.Msg.Shown.empty()) << M.Msg.Shown[0].Text;
+
+  EXPECT_EQ(M.Text(M.App + "\\bin\\app.bin"), ToText(Noise(150000, 11)));
+  EXPECT_EQ(M.Files.GetFileDate(M.App + "\\bin\\app.bin"), Packaged) << "KeepDate";
+  EXPECT_EQ(M.Text(M.App + "\\bin\\link.bin"), ToText(Noise(150000, 11)));
+  EXPECT_EQ(M.Text(M.App + "\\bin\\ro.txt"), "new ro") << "a read-only file is replaced";
+  EXPECT_EQ(M.Text(M.App + "\\keep.txt"), "old keep");
+  EXPECT_EQ(M.Text(M.App + "\\newer.txt"), "old newer");
+  EXPECT_EQ(M.Text(M.App + "\\older.txt"), "new older");
+  EXPECT_EQ(M.Text(M.App + "\\nover.dll"), "new nover") << "no version counts as 0";
+  const std::string Ini = M.App + "\\settings.ini";
+  EXPECT_EQ(M.Ini.ReadString(Ini, "Main", "Shared", ""), "user");
+  EXPECT_EQ(M.Ini.ReadString(Ini, "Main", "Own", ""), "user");
+  EXPECT_EQ(M.Ini.ReadString(Ini, "Main", "Added", ""), "package");
+  const std::string Blocks = M.Text(M.App + "\\blocks.cfg");
+  EXPECT_EQ(Blocks.find("V=old"), std::string::npos) << Blocks;
+  EXPECT_LT(Blocks.find("ID=b"), Blocks.find("ID=a")) << Blocks;
+  EXPECT_EQ(M.Text(M.Files.SystemDirectory() + "\\tce1_lib.dll"), "lib");
+  EXPECT_EQ(M.Text(M.App + "\\extra\\deep\\e.txt"), "e");
+  EXPECT_NE(M.Files.GetFileDate(M.App + "\\extra\\deep\\e.txt"), Packaged) << "KeepDate off";
+  EXPECT_EQ(M.Text(M.WinDir + "\\tcUninst1.exe"), ToText(UninstallerData));
+
+  // Log: the title, each created directory level, each installed file.
+  EXPECT_EQ(M.Log("Main", "Title"), Title);
+  const std::vector<std::string> Dirs{M.App + "\\extra", M.App + "\\extra\\deep"};
+  ASSERT_EQ(M.Log("Directories", "Count"), "2");
+  for (size_t I = 0; I < Dirs.size(); ++I)
+    EXPECT_EQ(M.Log("Directories", std::to_string(I + 1)), Dirs[I]);
+  const std::vector<std::string> Installed{M.App + "\\bin\\app.bin",
+                                           M.App + "\\bin\\ro.txt",
+                                           M.App + "\\older.txt",
+                                           M.App + "\\nover.dll",
+                                           M.App + "\\settings.ini",
+                                           M.App + "\\blocks.cfg",
+                                           M.App + "\\bin\\link.bin",
+                                           M.Files.SystemDirectory() + "\\tce1_lib.dll",
+                                           M.WinDir + "\\Fonts\\TcE1Full.ttf",
+                                           M.App + "\\extra\\deep\\e.txt"};
+  ASSERT_EQ(M.Log("Files", "Count"), std::to_string(Installed.size()));
+  for (size_t I = 0; I < Installed.size(); ++I)
+    EXPECT_EQ(fake::Upper(M.Log("Files", std::to_string(I + 1))), fake::Upper(Installed[I]));
+
+  auto Key = M.Reg.OpenKey(platform::RootKey::LocalMachine, UninstKey, false);
+  ASSERT_TRUE(Key);
+  std::string Value;
+  ASSERT_TRUE(Key->ReadString("DisplayName", Value));
+  EXPECT_EQ(Value, Title);
+  ASSERT_TRUE(Key->ReadString("UninstallString", Value));
+  EXPECT_EQ(Value,
+            M.WinDir + "\\tcUninst1.exe \"" + M.WinDir + "\\tcUninst1.inf\" \"" + Title + "\"");
+
+  platform::OsVersionInfo Os;
+  M.Version.GetOsVersion(Os);
+  auto Fonts =
+      M.Reg.OpenKey(platform::RootKey::LocalMachine, install::FontListKey(Os.PlatformId), true);
+  ASSERT_TRUE(Fonts);
+  ASSERT_TRUE(Fonts->ReadString("Tc Sans Bold", Value));
+  EXPECT_EQ(Value, "TcE1Full.ttf");
+  Fonts->DeleteValue("Tc Sans Bold");
+  M.Shell.RemoveFont(M.WinDir + "\\Fonts\\TcE1Full.ttf");
+  M.Files.RemoveFile(M.WinDir + "\\Fonts\\TcE1Full.ttf");
+
+  // The stand-in uninstaller carries no version resource, so it is no
+  // uninstaller of the family: a second installation of the same title
+  // takes the next numbers and registers those.
+  M.Msg.Shown.clear();
+  package::TOpenFileType Again;
+  Again.Title = Title;
+  package::GroupType *G2 = Again.Groups.AppendNew();
+  G2->Name = "Core";
+  Again.SetupTypes.AppendNew()->Groups = {"Core"};
+  AddFileRecord(*G2, "\\%InstallDir%\\second.txt", install::ieOverwrite);
+  ASSERT_EQ(M.Run(Again, BuildPackage({{"Core", {{"\\%InstallDir%\\second.txt", ToBytes("2")}}}},
+                                      &UninstallerData)),
+            install::FinishPage);
+  EXPECT_TRUE(M.Files.FileExists(M.WinDir + "\\tcUninst2.exe"));
+  EXPECT_EQ(M.Ini.ReadString(M.WinDir + "\\tcUninst2.inf", "Files", "1", ""),
+            M.App + "\\second.txt");
+  Key = M.Reg.OpenKey(platform::RootKey::LocalMachine, UninstKey, false);
+  ASSERT_TRUE(Key);
+  ASSERT_TRUE(Key->ReadString("UninstallString", Value));
+  EXPECT_EQ(Value,
+            M.WinDir + "\\tcUninst2.exe \"" + M.WinDir + "\\tcUninst2.inf\" \"" + Title + "\"");
+}
+
+namespace {
+
+struct CancelCase {
+  RealMachine M;
+  package::TOpenFileType Model;
+  PkgGroup G{"Main",
+             {{"\\%InstallDir%\\a\\first.txt", ToBytes("first")},
+              {"\\%InstallDir%\\a\\b\\big.bin", Noise(400000, 3)},
+              {"\\%InstallDir%\\a\\last.txt", ToBytes("last")}}};
+  CancelCase() {
+    Model.Title = Title;
+    package::GroupType *Main = Model.Groups.AppendNew();
+    Main->Name = "Main";
+    Model.SetupTypes.AppendNew()->Groups = {"Main"};
+    for (auto &F : G.Files)
+      AddFileRecord(*Main, F.Name, install::ieOverwrite);
+  }
+  int Run() { return M.Run(Model, BuildPackage({G}, &UninstallerData)); }
+  void ExpectRolledBack() {
+    EXPECT_FALSE(M.Files.DirectoryExists(M.App)) << "no created directory stays";
+    EXPECT_FALSE(M.Files.FileExists(M.WinDir + "\\tcUninst1.inf")) << "the log is deleted";
+    EXPECT_FALSE(M.Reg.OpenKey(platform::RootKey::LocalMachine, UninstKey, false));
+  }
+};
+
+} // namespace
+
+TEST(Win32Install, CancelInALargeFileOrBetweenFilesRollsBack) {
+  {
+    CancelCase C;
+    C.M.Status.OnPump = [](RecordingStatus &St) {
+      if (St.Max == 400000 && St.Position > 100000)
+        St.Cancel = true;
+    };
+    EXPECT_EQ(C.Run(), install::AbortedPage);
+    C.ExpectRolledBack();
+    EXPECT_TRUE(C.M.Msg.Shown.empty());
+  }
+  {
+    CancelCase C;
+    C.M.Status.OnPump = [&C](RecordingStatus &St) {
+      // Two files recorded: the stop comes before last.txt.
+      if (C.M.Ini.ReadString(C.M.WinDir + "\\tcUninst1.inf", "Files", "2", "") != "")
+        St.Cancel = true;
+    };
+    EXPECT_EQ(C.Run(), install::AbortedPage);
+    C.ExpectRolledBack();
+  }
+}
+
+TEST(Win32Install, RetryAfterTheCauseIsRemovedAndIgnoreRecordsNothing) {
+  for (int Answer : {platform::IdRetry, platform::IdIgnore}) {
+    CancelCase C;
+    // A file where the directory "b" has to go: the directory cannot be made,
+    // so big.bin fails to be written.
+    ASSERT_TRUE(C.M.Files.MakeDirectory(C.M.App));
+    ASSERT_TRUE(C.M.Files.MakeDirectory(C.M.App + "\\a"));
+    C.M.Put(C.M.App + "\\a\\b", "in the way");
+    C.M.Msg.Answers = {Answer};
+    C.M.Msg.OnShow = [&C](const ScriptedMessages::Box &) {
+      C.M.Files.RemoveFile(C.M.App + "\\a\\b");
+      C.M.Files.MakeDirectory(C.M.App + "\\a\\b");
+    };
+    ASSERT_EQ(C.Run(), install::FinishPage);
+    ASSERT_EQ(C.M.Msg.Shown.size(), 1u);
+    EXPECT_EQ(C.M.Msg.Shown[0].Text, "Failed to install file: big.bin! Failed to write to "
+                                     "destination!\r\nWhat do you want to do?");
+    const bool Retried = Answer == platform::IdRetry;
+    EXPECT_EQ(C.M.Text(C.M.App + "\\a\\b\\big.bin"),
+              Retried ? ToText(Noise(400000, 3)) : std::string("<missing>"));
+    EXPECT_EQ(C.M.Log("Files", "Count"), Retried ? "3" : "2");
+    EXPECT_EQ(fake::Upper(C.M.Log("Files", "2")),
+              fake::Upper(C.M.App + (Retried ? "\\a\\b\\big.bin" : "\\a\\last.txt")));
+  }
+}
+
+TEST(Win32Install, DamagedEntryAsksWithItsReasonAndLeavesNoCopy) {
+  CancelCase C;
+  BuiltPackage P = BuildPackage({C.G}, &UninstallerData);
+  P.Data[P.FilePositions[0][1] + package::EntryHeaderSize + 4 + 5000] ^= 0x5A;
+  C.M.Msg.Answers = {platform::IdAbort};
+  EXPECT_EQ(C.M.Run(C.Model, P), install::AbortedPage);
+  ASSERT_EQ(C.M.Msg.Shown.size(), 1u);
+  EXPECT_EQ(C.M.Msg.Shown[0].Text,
+            "Failed to install file: big.bin! CRC check failed!\r\nWhat do you want to do?");
+  C.ExpectRolledBack();
+}
