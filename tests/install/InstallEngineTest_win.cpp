@@ -378,3 +378,85 @@ TEST(Win32Install, DamagedEntryAsksWithItsReasonAndLeavesNoCopy) {
             "Failed to install file: big.bin! CRC check failed!\r\nWhat do you want to do?");
   C.ExpectRolledBack();
 }
+
+#ifdef TC_UNINSTALLER_FILES
+namespace {
+
+Bytes StandIn(int Version) {
+  return ReadHostFile(std::string(TC_UNINSTALLER_FILES) + "/uninstaller" + std::to_string(Version) +
+                      ".exe");
+}
+
+// One group "Main" holding one file with the given package path.
+struct OneFile {
+  package::TOpenFileType Model;
+  OneFile(const std::string &T, const std::string &Path, uint8_t Policy = install::ieOverwrite) {
+    Model.Title = T;
+    package::GroupType *G = Model.Groups.AppendNew();
+    G->Name = "Main";
+    Model.SetupTypes.AppendNew()->Groups = {"Main"};
+    AddFileRecord(*G, Path, Policy);
+  }
+};
+
+} // namespace
+
+TEST(Win32Install, FamilyUninstallerIsReusedAndReplacedOnlyByANewerOne) {
+  RealMachine M;
+  const Bytes V1 = StandIn(1), V2 = StandIn(2);
+  ASSERT_FALSE(V1.empty());
+  ASSERT_FALSE(V2.empty());
+  const std::string Exe = M.WinDir + "\\tcUninst1.exe";
+  const std::string Other = "Tc E1 Other";
+  M.Reg.DeleteKey(platform::RootKey::LocalMachine, install::UninstallKeyBase + Other);
+  auto Install = [&](const std::string &T, const std::string &Name, const Bytes &Uninst) {
+    OneFile F(T, "\\%InstallDir%\\" + Name);
+    return M.Run(F.Model,
+                 BuildPackage({{"Main", {{"\\%InstallDir%\\" + Name, ToBytes(Name)}}}}, &Uninst));
+  };
+
+  ASSERT_EQ(Install(Title, "one.txt", V1), install::FinishPage);
+  EXPECT_EQ(M.Text(Exe), ToText(V1));
+  const int32_t Old = 0x2621'0000; // 1999-01-01
+  ASSERT_TRUE(M.Files.SetFileDate(Exe, Old));
+
+  ASSERT_EQ(Install(Title, "two.txt", V1), install::FinishPage);
+  EXPECT_EQ(M.Files.GetFileDate(Exe), Old) << "the same version is not replaced";
+  EXPECT_EQ(M.Log("Files", "Count"), "2") << "the registered log goes on";
+  EXPECT_FALSE(M.Files.FileExists(M.WinDir + "\\tcUninst2.inf"));
+
+  ASSERT_EQ(Install(Title, "three.txt", V2), install::FinishPage);
+  EXPECT_EQ(M.Text(Exe), ToText(V2)) << "a greater version replaces it";
+  EXPECT_EQ(M.Log("Files", "Count"), "3");
+  EXPECT_EQ(fake::Upper(M.Log("Files", "3")), fake::Upper(M.App + "\\three.txt"));
+
+  // Another product shares the program but keeps its own log.
+  ASSERT_EQ(Install(Other, "other.txt", V1), install::FinishPage);
+  EXPECT_EQ(M.Text(Exe), ToText(V2)) << "an older version never replaces it";
+  EXPECT_EQ(M.Ini.ReadString(M.WinDir + "\\tcUninst2.inf", "Main", "Title", ""), Other);
+  auto Key =
+      M.Reg.OpenKey(platform::RootKey::LocalMachine, install::UninstallKeyBase + Other, false);
+  ASSERT_TRUE(Key);
+  std::string Value;
+  ASSERT_TRUE(Key->ReadString("UninstallString", Value));
+  EXPECT_EQ(Value, Exe + " \"" + M.WinDir + "\\tcUninst2.inf\" \"" + Other + "\"");
+  Key.reset();
+  M.Reg.DeleteKey(platform::RootKey::LocalMachine, install::UninstallKeyBase + Other);
+}
+
+TEST(Win32Install, NewerVersionPolicyReadsTheExistingFilesVersionResource) {
+  RealMachine M;
+  const Bytes V2 = StandIn(2);
+  ASSERT_FALSE(V2.empty());
+  for (uint32_t Packaged : {0x0200'0000u, 0x01FF'FFFFu, 0x0200'0001u}) {
+    const std::string Path = "\\%InstallDir%\\ver.dll";
+    OneFile F(Title, Path, install::ieNewerVersion);
+    M.Files.MakeDirectory(M.App);
+    M.Put(M.App + "\\ver.dll", ToText(V2)); // version 2.0.0.0
+    PkgFile E{Path, ToBytes("packaged"), Packaged};
+    ASSERT_EQ(M.Run(F.Model, BuildPackage({{"Main", {E}}}, nullptr)), install::FinishPage);
+    const bool Replaced = Packaged >= 0x0200'0000u;
+    EXPECT_EQ(M.Text(M.App + "\\ver.dll"), Replaced ? "packaged" : ToText(V2)) << Packaged;
+  }
+}
+#endif
