@@ -36,7 +36,8 @@ TEST_F(UndoFixture, RemovesWhatWasRecordedAndNothingElse) {
   Fs.AddFile("C:\\App\\Data\\user.dat"); // made by the user later
   Fs.AddFile("C:\\Menu\\Demo\\Demo.lnk");
   Log.Directories = {"C:\\App\\", "C:\\App\\Sub", "C:\\App\\Data", "C:\\Gone"};
-  Log.Files = {"C:\\App\\a.exe", "C:\\App\\Sub\\b.dll", "C:\\App\\missing.txt"};
+  // A directory where a file was recorded is not what the record named.
+  Log.Files = {"C:\\App\\a.exe", "C:\\App\\Sub\\b.dll", "C:\\App\\missing.txt", "C:\\App\\Data"};
   Log.ProgramLinks = {"C:\\Menu\\Demo\\Demo.lnk"};
   Log.ProgramGroups = {"C:\\Menu\\Demo\\"};
 

@@ -45,10 +45,8 @@ public:
       : Files(F), Reg(R), Options(O), Report(Rep) {}
 
   void RemoveFile(const std::string &Path) {
-    if (Files.DirectoryExists(Path)) {
-      Report.NotRemoved.push_back(Path); // a directory took the file's place
-      return;
-    }
+    if (Files.DirectoryExists(Path))
+      return; // a directory took the file's place: not what was recorded
     if (!Files.FileExists(Path))
       return; // already gone: nothing to undo
     if (!Options.SelfPath.empty() && SameText(Path, Options.SelfPath)) {
