@@ -39,8 +39,14 @@ def _env(prefix, display=None, extra=None):
 
 
 def _quiet(cmd, env, timeout=120, check=True):
-    r = subprocess.run(cmd, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                       stderr=subprocess.STDOUT, timeout=timeout)
+    # Output goes through a file, not a pipe: the first Wine program of a
+    # prefix starts services that inherit its output and live on, and a pipe
+    # would stay open until they end.
+    with tempfile.TemporaryFile() as out:
+        p = subprocess.run(cmd, env=env, stdin=subprocess.DEVNULL, stdout=out,
+                           stderr=subprocess.STDOUT, timeout=timeout)
+        out.seek(0)
+        r = subprocess.CompletedProcess(cmd, p.returncode, out.read(), b'')
     if check and r.returncode != 0:
         raise HarnessError(f'{cmd} failed ({r.returncode}): {r.stdout.decode(errors="replace")}')
     return r
