@@ -32,8 +32,15 @@ function(tc_add_gtest)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   target_compile_definitions(${T_NAME} PRIVATE TC_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+  set(_props ENVIRONMENT "TC_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  if(WIN32)
+    # Under Wine the tests of one program share the prefix's real directories
+    # and registry keys, so they take turns; different programs still run in
+    # parallel.
+    list(APPEND _props RESOURCE_LOCK ${T_NAME})
+  endif()
   gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                       PROPERTIES ENVIRONMENT "TC_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+                       PROPERTIES ${_props})
 endfunction()
 
 # tc_add_subsystem_tests(DIR LIBS ...): every *.cpp of tests/<DIR> makes one

@@ -11,13 +11,7 @@ constexpr UINT_PTR TimerId = 1;
 
 TAnimatedBitmapHost::TAnimatedBitmapHost(HWND Parent) : FParent(Parent) {
   HINSTANCE Inst = GetModuleHandleA(nullptr);
-  WNDCLASSA Wc{};
-  if (!GetClassInfoA(Inst, ClassName, &Wc)) {
-    Wc.lpfnWndProc = Proc;
-    Wc.hInstance = Inst;
-    Wc.lpszClassName = ClassName;
-    RegisterClassA(&Wc);
-  }
+  RegisterControlClass(ClassName, Proc, 0, false);
   // A hidden popup rather than a message-only window, which older systems lack.
   FTimerWnd =
       CreateWindowExA(0, ClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, Inst, nullptr);

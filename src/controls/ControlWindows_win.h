@@ -11,6 +11,9 @@
 
 namespace controls {
 
+// Registers a control's window class the first time a window of it is made.
+void RegisterControlClass(const char *Name, WNDPROC Proc, UINT Style, bool ArrowCursor);
+
 // A child window showing a TVemoProgressBar (created 200 x 17).
 class TVemoProgressBarWindow {
 public:

@@ -14,15 +14,7 @@ MouseEvent MouseAt(MouseButton B, LPARAM L) {
 
 TVemoProgressBarWindow::TVemoProgressBarWindow(HWND Parent, int X, int Y, int W, int H, int Id) {
   HINSTANCE Inst = GetModuleHandleA(nullptr);
-  WNDCLASSA Wc{};
-  if (!GetClassInfoA(Inst, ClassName, &Wc)) {
-    Wc.style = CS_DBLCLKS;
-    Wc.lpfnWndProc = Proc;
-    Wc.hInstance = Inst;
-    Wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    Wc.lpszClassName = ClassName;
-    RegisterClassA(&Wc);
-  }
+  RegisterControlClass(ClassName, Proc, CS_DBLCLKS, true);
   FBar.SetColor(FromColorRef(GetSysColor(COLOR_BTNFACE)));
   FBar.SetFont(DefaultScreenFont());
   FWnd = CreateWindowExA(0, ClassName, "", WS_CHILD | WS_VISIBLE, X, Y, W, H, Parent,

@@ -13,15 +13,7 @@ constexpr char ClassName[] = "TcVemoTreeViewList";
 TVemoTreeViewListWindow::TVemoTreeViewListWindow(HWND Parent, int X, int Y, int W, int H, int Id)
     : FList(std::make_unique<GdiCanvas>()) {
   HINSTANCE Inst = GetModuleHandleA(nullptr);
-  WNDCLASSA Wc{};
-  if (!GetClassInfoA(Inst, ClassName, &Wc)) {
-    Wc.style = CS_DBLCLKS;
-    Wc.lpfnWndProc = Proc;
-    Wc.hInstance = Inst;
-    Wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    Wc.lpszClassName = ClassName;
-    RegisterClassA(&Wc);
-  }
+  RegisterControlClass(ClassName, Proc, CS_DBLCLKS, true);
   FList.SetColor(FromColorRef(GetSysColor(COLOR_WINDOW)));
   FList.SetFont(DefaultScreenFont());
   FWnd = CreateWindowExA(WS_EX_CLIENTEDGE, ClassName, "",
