@@ -1,142 +1,16 @@
 // The installation engine against the real Win32 files, INI functions,
 // registry and font registration, in the test's Wine prefix. Packages are
 // written in the test; message boxes are answered by script.
-#include "EngineDouble.h"
+#include "Win32Machine.h"
 
 #include "install/FontInfo.h"
 #include "install/IfExistsPolicy.h"
-#include "install/UninstallerSetup.h"
-#include "platform/win32/Win32File.h"
-#include "platform/win32/Win32Ini.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32Version.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <iterator>
 
 using namespace engine_double;
 
 namespace {
-
-const std::string Title = "Tc E1 Product";
-const std::string UninstKey = std::string(install::UninstallKeyBase) + Title;
-
-Bytes ReadHostFile(const std::string &Path) {
-  std::ifstream In(Path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(In), {});
-}
-
-struct RealMachine {
-  platform::win32::Win32FileSystem Files;
-  platform::win32::Win32Ini Ini;
-  platform::win32::Win32Registry Reg;
-  platform::win32::Win32Version Version;
-  platform::win32::Win32Shell Shell;
-  ScriptedMessages Msg;
-  RecordingStatus Status;
-  platform::Platform System;
-  std::string Base, App, WinDir;
-  int Temps = 0;
-
-  RealMachine() {
-    System.Files = &Files;
-    System.Reg = &Reg;
-    System.Ini = &Ini;
-    System.Version = &Version;
-    System.ShellApi = &Shell;
-    System.Msg = &Msg;
-    Base = Files.TempDirectory() + "tce1";
-    App = Base + "\\App";
-    WinDir = Files.WindowsDirectory();
-    Clean();
-    Files.MakeDirectory(Base);
-  }
-  ~RealMachine() { Clean(); }
-
-  void RemoveTree(const std::string &Dir) {
-    std::vector<platform::DirEntry> List;
-    if (Files.ListDirectory(Dir, List))
-      for (auto &E : List) {
-        if (E.Name == "." || E.Name == "..")
-          continue;
-        const std::string P = Dir + "\\" + E.Name;
-        if (E.IsDirectory) {
-          RemoveTree(P);
-        } else {
-          Files.SetAttributes(P, platform::AttrNormal);
-          Files.RemoveFile(P);
-        }
-      }
-    Files.DeleteDirectory(Dir);
-  }
-  void Clean() {
-    RemoveTree(Base);
-    for (int N = 1; N < 4; ++N) {
-      Files.RemoveFile(WinDir + "\\tcUninst" + std::to_string(N) + ".exe");
-      Files.RemoveFile(WinDir + "\\tcUninst" + std::to_string(N) + ".inf");
-    }
-    Files.RemoveFile(Files.SystemDirectory() + "\\tce1_lib.dll");
-    Reg.DeleteKey(platform::RootKey::LocalMachine, UninstKey);
-  }
-  void Put(const std::string &Path, const std::string &Text) {
-    auto F = Files.Open(Path, platform::OpenMode::Create);
-    ASSERT_TRUE(F);
-    ASSERT_EQ(F->Write(Text.data(), uint32_t(Text.size())), Text.size());
-  }
-  std::string Text(const std::string &Path) {
-    auto F = Files.Open(Path, platform::OpenMode::Read);
-    if (!F)
-      return "<missing>";
-    std::string S(size_t(F->Size()), '\0');
-    S.resize(F->Read(S.data(), uint32_t(S.size())));
-    return S;
-  }
-  std::string Log(const std::string &Section, const std::string &Key) {
-    return Ini.ReadString(WinDir + "\\tcUninst1.inf", Section, Key, "<none>");
-  }
-
-  install::InstallServices Services() {
-    install::InstallServices S;
-    S.ResolvePath = [this](const std::string &Path, bool Trailing) {
-      std::string P = Path;
-      const std::pair<const char *, std::string> Macros[] = {
-          {"%INSTALLDIR%", App},
-          {"<SYSTEMDIR>", Files.SystemDirectory()},
-          {"<FONTDIR>", WinDir + "\\Fonts"}};
-      for (auto &[M, V] : Macros)
-        for (size_t At; (At = fake::Upper(P).find(M)) != std::string::npos;)
-          P.replace(At, std::string(M).size(), V);
-      if (Trailing && (P.empty() || P.back() != '\\'))
-        P += '\\';
-      return P;
-    };
-    S.CreateTempFile = [this](std::string &Name) {
-      Name = Base + "\\t" + std::to_string(++Temps) + ".tmp";
-      return Files.Open(Name, platform::OpenMode::CreateNew);
-    };
-    Version.GetOsVersion(S.OsVersion);
-    return S;
-  }
-  int Run(package::TOpenFileType &Model, const BuiltPackage &P) {
-    const std::string Path = Base + "\\setup.bin";
-    Put(Path, ToText(P.Data));
-    auto F = Files.Open(Path, platform::OpenMode::Read);
-    install::InstallationEngine Engine(System, Model, Status, Services());
-    return Engine.RunInstallation(*F, P.FilesPosition);
-  }
-};
-
-Bytes Noise(size_t N, uint32_t Seed) {
-  Bytes B(N);
-  for (auto &C : B) {
-    Seed = Seed * 1103515245u + 12345u;
-    C = uint8_t(Seed >> 16);
-  }
-  return B;
-}
 
 const Bytes UninstallerData = ToBytes("MZ stand-in uninstaller");
 const int32_t Packaged = 0x3421'6000; // 2006-01-01 12:00:00

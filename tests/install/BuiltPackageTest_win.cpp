@@ -1,0 +1,440 @@
+// Packages made by the authoring tool from a script and a source folder,
+// opened as the launcher opens its own file (package, script, pictures,
+// setup types for the running system) and installed by the engine against
+// the real Win32 services in the test's Wine prefix.
+#include "Win32Machine.h"
+
+#include "PackageBuilder.h"
+#include "driver/TargetOS.h"
+#include "install/FontInfo.h"
+#include "package/SetupScript.h"
+
+#include <gtest/gtest.h>
+
+using namespace engine_double;
+
+namespace {
+
+const int32_t SourceDate = 0x3421'6000; // 2006-01-01 12:00:00
+
+class CheckedTypes : public driver::SetupTypeList {
+public:
+  std::vector<std::string> Checked;
+  void Clear() override { Checked.clear(); }
+  void AddSetupType(const std::string &Caption, bool On, package::SetupType &) override {
+    if (On)
+      Checked.push_back(Caption);
+  }
+  bool SelectFirst() override { return true; }
+};
+
+const char Script[] = R"([VemoInstall_File]
+   [General]
+      TARGET OS=Windows 95,Windows 98,Windows 2000,
+      [Title]
+         Title=Tc E1 Product
+      [End]
+   [End]
+   [UnInstaller]
+      AddUnInstaller=1
+   [End]
+   [Groups]
+      [Group]
+         Name=Core
+         [Directories]
+            [Dir]
+               DirName=%InstallDir%
+               [Files]
+                  Name=keep.txt
+                  SourceFile=keep.txt
+                  IfExists=2
+               [End]
+               [Files]
+                  Name=newer.txt
+                  SourceFile=newer.txt
+                  IfExists=4
+               [End]
+               [Files]
+                  Name=older.txt
+                  SourceFile=older.txt
+                  IfExists=4
+               [End]
+               [Files]
+                  Name=ask_yes.txt
+                  SourceFile=ask_yes.txt
+                  IfExists=1
+               [End]
+               [Files]
+                  Name=ask_no.txt
+                  SourceFile=ask_no.txt
+                  IfExists=1
+               [End]
+               [Files]
+                  Name=up.exe
+                  SourceFile=v2.exe
+                  IfExists=3
+               [End]
+               [Files]
+                  Name=down.exe
+                  SourceFile=v1.exe
+                  IfExists=3
+               [End]
+               [Files]
+                  Name=new.ini
+                  SourceFile=settings.ini
+                  IfExists=5
+               [End]
+               [Files]
+                  Name=keep.ini
+                  SourceFile=settings.ini
+                  IfExists=6
+               [End]
+               [Files]
+                  Name=blocks.cfg
+                  SourceFile=blocks.cfg
+                  IfExists=7
+                  INI_id=ID
+               [End]
+               [Dir]
+                  DirName=bin
+                  [Files]
+                     Name=app.bin
+                     SourceFile=bin\app.bin
+                     IfExists=0
+                     KeepDate=1
+                  [End]
+                  [Files]
+                     Name=ro.txt
+                     SourceFile=ro.txt
+                     IfExists=0
+                  [End]
+               [End]
+               [Dir]
+                  DirName=docs
+                  [Dir]
+                     DirName=en
+                     [Files]
+                        Name=readme.txt
+                        SourceFile=docs\readme.txt
+                        IfExists=0
+                     [End]
+                  [End]
+               [End]
+            [End]
+            [Dir]
+               DirName=<SystemDir>
+               [Files]
+                  Name=tce1_lib.dll
+                  SourceFile=lib.dll
+                  IfExists=0
+               [End]
+            [End]
+            [Dir]
+               DirName=<FontDir>
+               [Files]
+                  Name=TcE1Built.ttf
+                  SourceFile=full.ttf
+                  IfExists=0
+               [End]
+            [End]
+         [End]
+      [End]
+      [Group]
+         Name=Extra
+         [Directories]
+            [Dir]
+               DirName=%InstallDir%
+               [Dir]
+                  DirName=extra
+                  [Dir]
+                     DirName=deep
+                     [Files]
+                        Name=e.txt
+                        SourceFile=e.txt
+                        IfExists=0
+                        KeepDate=0
+                     [End]
+                     [Files]
+                        Name=big.bin
+                        SourceFile=big.bin
+                        IfExists=0
+                     [End]
+                  [End]
+               [End]
+            [End]
+         [End]
+      [End]
+   [End]
+   [Setup Types]
+      [Setup_Type]
+         Name=Typical
+         [Groups]
+            Group=Core
+         [End]
+      [End]
+      [Setup_Type]
+         Name=Full
+         [Groups]
+            Group=Core
+            Group=Extra
+         [End]
+      [End]
+   [End]
+[End]
+)";
+
+// A source folder, the setup executable built from it, and the launcher's
+// view of that executable.
+struct BuiltSetup {
+  RealMachine &M;
+  std::string Source, Exe;
+  package::TOpenFileType Model;
+  std::unique_ptr<platform::File> File;
+  uint64_t FilesPosition = 0;
+  CheckedTypes Types;
+
+  explicit BuiltSetup(RealMachine &Machine)
+      : M(Machine), Source(M.Base + "\\src"), Exe(M.Base + "\\setup.exe") {}
+
+  void AddSource(const std::string &Name, const Bytes &Data, int32_t Date = SourceDate) {
+    const std::string Path = Source + "\\" + Name;
+    M.Put(Path, ToText(Data));
+    ASSERT_TRUE(M.Files.SetFileDate(Path, Date));
+  }
+
+  void Build() {
+    ASSERT_TRUE(M.Files.MakeDirectory(Source));
+    ASSERT_TRUE(M.Files.MakeDirectory(Source + "\\bin"));
+    ASSERT_TRUE(M.Files.MakeDirectory(Source + "\\docs"));
+    AddSource("keep.txt", ToBytes("new keep"));
+    AddSource("newer.txt", ToBytes("new newer"));
+    AddSource("older.txt", ToBytes("new older"));
+    AddSource("ask_yes.txt", ToBytes("new ask yes"));
+    AddSource("ask_no.txt", ToBytes("new ask no"));
+    const std::string Stand = std::string(TC_UNINSTALLER_FILES) + "/uninstaller";
+    AddSource("v1.exe", ReadHostFile(Stand + "1.exe"));
+    AddSource("v2.exe", ReadHostFile(Stand + "2.exe"));
+    AddSource("settings.ini", ToBytes("[Main]\r\nShared=package\r\nAdded=package\r\n"));
+    AddSource("blocks.cfg", ToBytes("[Item]\r\n   ID=a\r\n   V=new\r\n[End]\r\n"));
+    AddSource("bin\\app.bin", Noise(200000, 5));
+    AddSource("ro.txt", ToBytes("new ro"));
+    AddSource("docs\\readme.txt", ToBytes("readme"));
+    AddSource("lib.dll", ToBytes("lib"));
+    AddSource("full.ttf", ReadHostFile(std::string(TC_TEST_DATA) + "/fonts/full.ttf"));
+    AddSource("e.txt", ToBytes("e"));
+    AddSource("big.bin", Noise(300000, 7));
+    M.Put(Source + "\\setup.txt", Script);
+    M.Put(M.Base + "\\stub.exe", ToText(ReadHostFile(TC_SETUP_STUB)));
+
+    mksetup::BuildOptions O;
+    O.ScriptPath = Source + "\\setup.txt";
+    O.SourceRoot = Source;
+    O.StubPath = M.Base + "\\stub.exe";
+    O.UninstallerPath = Source + "\\v1.exe";
+    O.OutputPath = Exe;
+    std::string Error;
+    ASSERT_TRUE(mksetup::BuildPackage(M.Files, O, Error)) << Error;
+  }
+
+  // What the launcher does with its own file before the wizard starts.
+  void Open() {
+    File = M.Files.Open(Exe, platform::OpenMode::Read);
+    ASSERT_TRUE(File);
+    package::PackageLayout Layout;
+    std::string Text;
+    ASSERT_EQ(package::OpenPackage(*File, Layout, Text), package::OpenPackageResult::Ok);
+    package::InitSetupModel(Model);
+    platform::MemoryFile Stream(std::vector<uint8_t>(Text.begin(), Text.end()));
+    ASSERT_EQ(package::LoadSetupScript(Model, Stream, M.Msg), package::ScriptOk);
+    FilesPosition =
+        package::WalkPictures(*File, Layout.EntriesPosition,
+                              [](uint64_t, const package::TEntryHeader &) { return true; });
+    ASSERT_TRUE(driver::IsTargetOS(Model.TargetOS, driver::OsCodeWindows2000));
+    driver::FillSetupTypeList(Model, driver::OsCodeWindows2000, Types);
+  }
+
+  int Install() { return M.Run(Model, *File, FilesPosition); }
+
+  // Cuts the built executable inside the data of big.bin, the last entry.
+  void TruncateInBigFile() {
+    std::string Data = M.Text(Exe);
+    ASSERT_GT(Data.size(), 200000u);
+    M.Files.RemoveFile(Exe);
+    M.Put(Exe, Data.substr(0, Data.size() - 100000));
+  }
+
+  void ExpectRolledBack() {
+    EXPECT_FALSE(M.Files.DirectoryExists(M.App)) << "no created directory stays";
+    EXPECT_FALSE(M.Files.FileExists(M.Files.SystemDirectory() + "\\tce1_lib.dll"));
+    EXPECT_FALSE(M.Files.FileExists(M.WinDir + "\\tcUninst1.inf")) << "the log is deleted";
+    EXPECT_FALSE(M.Reg.OpenKey(platform::RootKey::LocalMachine, UninstKey, false));
+  }
+};
+
+// The font this package installs leaves the machine with the test.
+struct FontCleanup {
+  RealMachine &M;
+  ~FontCleanup() {
+    const std::string Path = M.WinDir + "\\Fonts\\TcE1Built.ttf";
+    platform::OsVersionInfo Os;
+    M.Version.GetOsVersion(Os);
+    if (auto Fonts = M.Reg.OpenKey(platform::RootKey::LocalMachine,
+                                   install::FontListKey(Os.PlatformId), true))
+      Fonts->DeleteValue("Tc Sans Bold");
+    M.Shell.RemoveFont(Path);
+    M.Files.RemoveFile(Path);
+  }
+};
+
+} // namespace
+
+TEST(Win32BuiltPackage, InstallsEveryPolicyFromTwoSetupTypesSharingAGroup) {
+  RealMachine M;
+  FontCleanup Font{M};
+  BuiltSetup S(M);
+  ASSERT_NO_FATAL_FAILURE(S.Build());
+  ASSERT_NO_FATAL_FAILURE(S.Open());
+  EXPECT_EQ(S.Model.Title, Title);
+  EXPECT_EQ(S.Types.Checked, (std::vector<std::string>{"Typical", "Full"}));
+
+  // What an earlier version left.
+  const std::string Stand = std::string(TC_UNINSTALLER_FILES) + "/uninstaller";
+  ASSERT_TRUE(M.Files.MakeDirectory(M.App));
+  ASSERT_TRUE(M.Files.MakeDirectory(M.App + "\\bin"));
+  M.Put(M.App + "\\bin\\ro.txt", "old ro");
+  M.Files.SetAttributes(M.App + "\\bin\\ro.txt", platform::AttrReadOnly);
+  M.Put(M.App + "\\keep.txt", "old keep");
+  M.Put(M.App + "\\newer.txt", "old newer");
+  M.Files.SetFileDate(M.App + "\\newer.txt", 0x3821'6000); // 2008
+  M.Put(M.App + "\\older.txt", "old older");
+  M.Files.SetFileDate(M.App + "\\older.txt", 0x3021'6000); // 2004
+  M.Put(M.App + "\\ask_yes.txt", "old ask yes");
+  M.Put(M.App + "\\ask_no.txt", "old ask no");
+  M.Put(M.App + "\\up.exe", ToText(ReadHostFile(Stand + "1.exe")));
+  M.Put(M.App + "\\down.exe", ToText(ReadHostFile(Stand + "2.exe")));
+  for (const char *Ini : {"new.ini", "keep.ini"})
+    M.Put(M.App + "\\" + Ini, "[Main]\r\nShared=user\r\nOwn=user\r\n");
+  M.Put(M.App + "\\blocks.cfg",
+        "[Item]\r\n   ID=a\r\n   V=old\r\n[End]\r\n[Item]\r\n   ID=b\r\n[End]\r\n");
+
+  M.Msg.Answers = {platform::IdYes, platform::IdNo};
+  ASSERT_EQ(S.Install(), install::FinishPage);
+  ASSERT_EQ(M.Msg.Shown.size(), 2u);
+  EXPECT_EQ(M.Msg.Shown[0].Text, "Overwrite file: \r\n" + M.App + "\\ask_yes.txt");
+  EXPECT_EQ(M.Msg.Shown[0].Caption, "Confirm");
+  EXPECT_EQ(M.Msg.Shown[1].Text, "Overwrite file: \r\n" + M.App + "\\ask_no.txt");
+  EXPECT_EQ(M.Status.Phase2, (std::vector<std::string>{"Core", "Extra"})) << "each group once";
+
+  EXPECT_EQ(M.Text(M.App + "\\keep.txt"), "old keep");
+  EXPECT_EQ(M.Text(M.App + "\\newer.txt"), "old newer");
+  EXPECT_EQ(M.Text(M.App + "\\older.txt"), "new older");
+  EXPECT_EQ(M.Text(M.App + "\\ask_yes.txt"), "new ask yes");
+  EXPECT_EQ(M.Text(M.App + "\\ask_no.txt"), "old ask no");
+  EXPECT_EQ(M.Text(M.App + "\\up.exe"), ToText(ReadHostFile(Stand + "2.exe")));
+  EXPECT_EQ(M.Text(M.App + "\\down.exe"), ToText(ReadHostFile(Stand + "2.exe")));
+  const std::string NewIni = M.App + "\\new.ini", KeepIni = M.App + "\\keep.ini";
+  EXPECT_EQ(M.Ini.ReadString(NewIni, "Main", "Shared", ""), "package");
+  EXPECT_EQ(M.Ini.ReadString(KeepIni, "Main", "Shared", ""), "user");
+  for (const std::string &Ini : {NewIni, KeepIni}) {
+    EXPECT_EQ(M.Ini.ReadString(Ini, "Main", "Own", ""), "user") << Ini;
+    EXPECT_EQ(M.Ini.ReadString(Ini, "Main", "Added", ""), "package") << Ini;
+  }
+  const std::string Blocks = M.Text(M.App + "\\blocks.cfg");
+  EXPECT_EQ(Blocks.find("V=old"), std::string::npos) << Blocks;
+  EXPECT_NE(Blocks.find("V=new"), std::string::npos) << Blocks;
+  EXPECT_NE(Blocks.find("ID=b"), std::string::npos) << Blocks;
+  EXPECT_EQ(M.Text(M.App + "\\bin\\app.bin"), ToText(Noise(200000, 5)));
+  EXPECT_EQ(M.Files.GetFileDate(M.App + "\\bin\\app.bin"), SourceDate) << "KeepDate";
+  EXPECT_EQ(M.Text(M.App + "\\bin\\ro.txt"), "new ro") << "a read-only file is replaced";
+  EXPECT_EQ(M.Text(M.App + "\\docs\\en\\readme.txt"), "readme");
+  EXPECT_EQ(M.Text(M.Files.SystemDirectory() + "\\tce1_lib.dll"), "lib");
+  EXPECT_EQ(M.Text(M.App + "\\extra\\deep\\e.txt"), "e");
+  EXPECT_NE(M.Files.GetFileDate(M.App + "\\extra\\deep\\e.txt"), SourceDate) << "KeepDate off";
+  EXPECT_EQ(M.Text(M.App + "\\extra\\deep\\big.bin"), ToText(Noise(300000, 7)));
+  EXPECT_EQ(M.Text(M.WinDir + "\\tcUninst1.exe"), ToText(ReadHostFile(Stand + "1.exe")));
+
+  EXPECT_EQ(M.Log("Main", "Title"), Title);
+  const std::vector<std::string> Dirs{M.App + "\\docs", M.App + "\\docs\\en", M.App + "\\extra",
+                                      M.App + "\\extra\\deep"};
+  ASSERT_EQ(M.Log("Directories", "Count"), std::to_string(Dirs.size()));
+  for (size_t I = 0; I < Dirs.size(); ++I)
+    EXPECT_EQ(M.Log("Directories", std::to_string(I + 1)), Dirs[I]);
+  const std::vector<std::string> Installed{M.App + "\\older.txt",
+                                           M.App + "\\ask_yes.txt",
+                                           M.App + "\\up.exe",
+                                           M.App + "\\new.ini",
+                                           M.App + "\\keep.ini",
+                                           M.App + "\\blocks.cfg",
+                                           M.App + "\\bin\\app.bin",
+                                           M.App + "\\bin\\ro.txt",
+                                           M.App + "\\docs\\en\\readme.txt",
+                                           M.Files.SystemDirectory() + "\\tce1_lib.dll",
+                                           M.WinDir + "\\Fonts\\TcE1Built.ttf",
+                                           M.App + "\\extra\\deep\\e.txt",
+                                           M.App + "\\extra\\deep\\big.bin"};
+  ASSERT_EQ(M.Log("Files", "Count"), std::to_string(Installed.size()));
+  for (size_t I = 0; I < Installed.size(); ++I)
+    EXPECT_EQ(fake::Upper(M.Log("Files", std::to_string(I + 1))), fake::Upper(Installed[I]));
+
+  auto Key = M.Reg.OpenKey(platform::RootKey::LocalMachine, UninstKey, false);
+  ASSERT_TRUE(Key);
+  std::string Value;
+  ASSERT_TRUE(Key->ReadString("DisplayName", Value));
+  EXPECT_EQ(Value, Title);
+  ASSERT_TRUE(Key->ReadString("UninstallString", Value));
+  EXPECT_EQ(Value,
+            M.WinDir + "\\tcUninst1.exe \"" + M.WinDir + "\\tcUninst1.inf\" \"" + Title + "\"");
+
+  platform::OsVersionInfo Os;
+  M.Version.GetOsVersion(Os);
+  auto Fonts =
+      M.Reg.OpenKey(platform::RootKey::LocalMachine, install::FontListKey(Os.PlatformId), true);
+  ASSERT_TRUE(Fonts);
+  ASSERT_TRUE(Fonts->ReadString("Tc Sans Bold", Value));
+  EXPECT_EQ(Value, "TcE1Built.ttf");
+}
+
+TEST(Win32BuiltPackage, TruncatedPackageAsksAndLeavesNoCopy) {
+  for (int Answer : {platform::IdAbort, platform::IdIgnore}) {
+    RealMachine M;
+    FontCleanup Font{M};
+    BuiltSetup S(M);
+    ASSERT_NO_FATAL_FAILURE(S.Build());
+    ASSERT_NO_FATAL_FAILURE(S.TruncateInBigFile());
+    ASSERT_NO_FATAL_FAILURE(S.Open());
+    // A retry meets the same cut, then the answer under test.
+    M.Msg.Answers = {platform::IdRetry, Answer};
+    const int Page = S.Install();
+    ASSERT_EQ(M.Msg.Shown.size(), 2u);
+    for (const auto &Box : M.Msg.Shown)
+      EXPECT_EQ(Box.Text, "Failed to install file: big.bin! Failed to read file!\r\n"
+                          "What do you want to do?");
+    EXPECT_FALSE(M.Files.FileExists(M.App + "\\extra\\deep\\big.bin"));
+    if (Answer == platform::IdAbort) {
+      EXPECT_EQ(Page, install::AbortedPage);
+      S.ExpectRolledBack();
+    } else {
+      EXPECT_EQ(Page, install::FinishPage);
+      EXPECT_EQ(M.Text(M.App + "\\extra\\deep\\e.txt"), "e");
+      EXPECT_EQ(fake::Upper(M.Log("Files", M.Log("Files", "Count"))),
+                fake::Upper(M.App + "\\extra\\deep\\e.txt"))
+          << "the skipped file is not recorded";
+    }
+  }
+}
+
+TEST(Win32BuiltPackage, CancelInTheMiddleOfTheLastFileRollsEverythingBack) {
+  RealMachine M;
+  FontCleanup Font{M};
+  BuiltSetup S(M);
+  ASSERT_NO_FATAL_FAILURE(S.Build());
+  ASSERT_NO_FATAL_FAILURE(S.Open());
+  M.Status.OnPump = [](RecordingStatus &St) {
+    if (St.Max == 300000 && St.Position > 100000)
+      St.Cancel = true;
+  };
+  EXPECT_EQ(S.Install(), install::AbortedPage);
+  EXPECT_TRUE(M.Msg.Shown.empty());
+  S.ExpectRolledBack();
+  EXPECT_FALSE(M.Files.FileExists(M.WinDir + "\\Fonts\\TcE1Built.ttf"));
+}

@@ -1,0 +1,149 @@
+// The real Win32 services of the test's Wine prefix, set up for one
+// installation: an application directory below the temporary directory,
+// the launcher's own path expansion (with "%InstallDir%" as the only
+// destination row) and temporary names, scripted message boxes and a
+// recording status panel. Everything the installations leave is removed
+// before and after.
+#pragma once
+
+#include "EngineDouble.h"
+
+#include "driver/PathMacros.h"
+#include "driver/TempFileName.h"
+#include "install/UninstallerSetup.h"
+#include "platform/win32/Win32File.h"
+#include "platform/win32/Win32Ini.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32Version.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace engine_double {
+
+inline const std::string Title = "Tc E1 Product";
+inline const std::string UninstKey = std::string(install::UninstallKeyBase) + Title;
+
+inline Bytes ReadHostFile(const std::string &Path) {
+  std::ifstream In(Path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(In), {});
+}
+
+inline Bytes Noise(size_t N, uint32_t Seed) {
+  Bytes B(N);
+  for (auto &C : B) {
+    Seed = Seed * 1103515245u + 12345u;
+    C = uint8_t(Seed >> 16);
+  }
+  return B;
+}
+
+// The destination page's rows as the engine sees them.
+class InstallDirRow : public driver::DestinationAliasSource {
+public:
+  std::string Directory;
+  size_t AliasCount() const override { return 1; }
+  std::string AliasName(size_t) const override { return "%InstallDir%"; }
+  std::string AliasDirectory(size_t) const override { return Directory; }
+};
+
+struct RealMachine {
+  platform::win32::Win32FileSystem Files;
+  platform::win32::Win32Ini Ini;
+  platform::win32::Win32Registry Reg;
+  platform::win32::Win32Version Version;
+  platform::win32::Win32Shell Shell;
+  ScriptedMessages Msg;
+  RecordingStatus Status;
+  platform::Platform System;
+  std::string Base, App, WinDir;
+  InstallDirRow Destinations;
+  driver::TempNameRandom Random{20061};
+
+  RealMachine() {
+    System.Files = &Files;
+    System.Reg = &Reg;
+    System.Ini = &Ini;
+    System.Version = &Version;
+    System.ShellApi = &Shell;
+    System.Msg = &Msg;
+    Base = Files.TempDirectory() + "tce1";
+    App = Base + "\\App";
+    Destinations.Directory = App;
+    WinDir = Files.WindowsDirectory();
+    Clean();
+    Files.MakeDirectory(Base);
+  }
+  ~RealMachine() { Clean(); }
+
+  void RemoveTree(const std::string &Dir) {
+    std::vector<platform::DirEntry> List;
+    if (Files.ListDirectory(Dir, List))
+      for (auto &E : List) {
+        if (E.Name == "." || E.Name == "..")
+          continue;
+        const std::string P = Dir + "\\" + E.Name;
+        if (E.IsDirectory) {
+          RemoveTree(P);
+        } else {
+          Files.SetAttributes(P, platform::AttrNormal);
+          Files.RemoveFile(P);
+        }
+      }
+    Files.DeleteDirectory(Dir);
+  }
+  void Clean() {
+    RemoveTree(Base);
+    for (int N = 1; N < 4; ++N) {
+      Files.RemoveFile(WinDir + "\\tcUninst" + std::to_string(N) + ".exe");
+      Files.RemoveFile(WinDir + "\\tcUninst" + std::to_string(N) + ".inf");
+    }
+    Files.RemoveFile(Files.SystemDirectory() + "\\tce1_lib.dll");
+    Reg.DeleteKey(platform::RootKey::LocalMachine, UninstKey);
+  }
+  void Put(const std::string &Path, const std::string &Text) {
+    auto F = Files.Open(Path, platform::OpenMode::Create);
+    ASSERT_TRUE(F);
+    ASSERT_EQ(F->Write(Text.data(), uint32_t(Text.size())), Text.size());
+  }
+  std::string Text(const std::string &Path) {
+    auto F = Files.Open(Path, platform::OpenMode::Read);
+    if (!F)
+      return "<missing>";
+    std::string S(size_t(F->Size()), '\0');
+    S.resize(F->Read(S.data(), uint32_t(S.size())));
+    return S;
+  }
+  std::string Log(const std::string &Section, const std::string &Key) {
+    return Ini.ReadString(WinDir + "\\tcUninst1.inf", Section, Key, "<none>");
+  }
+
+  install::InstallServices Services() {
+    install::InstallServices S;
+    S.ResolvePath = [this](const std::string &Path, bool Trailing) {
+      std::string P = Path;
+      driver::ResolvePathMacros({Files, Reg, &Destinations}, P, Trailing);
+      return P;
+    };
+    S.CreateTempFile = [this](std::string &Name) {
+      return driver::CreateTempFile(Files, Random, Name);
+    };
+    Version.GetOsVersion(S.OsVersion);
+    return S;
+  }
+  int Run(package::TOpenFileType &Model, platform::File &Package, uint64_t FilesPosition) {
+    install::InstallationEngine Engine(System, Model, Status, Services());
+    return Engine.RunInstallation(Package, FilesPosition);
+  }
+  int Run(package::TOpenFileType &Model, const BuiltPackage &P) {
+    const std::string Path = Base + "\\setup.bin";
+    Put(Path, ToText(P.Data));
+    auto F = Files.Open(Path, platform::OpenMode::Read);
+    return Run(Model, *F, P.FilesPosition);
+  }
+};
+
+} // namespace engine_double
