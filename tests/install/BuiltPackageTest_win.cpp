@@ -274,16 +274,7 @@ struct BuiltSetup {
 // The font this package installs leaves the machine with the test.
 struct FontCleanup {
   RealMachine &M;
-  ~FontCleanup() {
-    const std::string Path = M.WinDir + "\\Fonts\\TcE1Built.ttf";
-    platform::OsVersionInfo Os;
-    M.Version.GetOsVersion(Os);
-    if (auto Fonts = M.Reg.OpenKey(platform::RootKey::LocalMachine,
-                                   install::FontListKey(Os.PlatformId), true))
-      Fonts->DeleteValue("Tc Sans Bold");
-    M.Shell.RemoveFont(Path);
-    M.Files.RemoveFile(Path);
-  }
+  ~FontCleanup() { M.RemoveFont("Tc Sans Bold", "TcE1Built.ttf"); }
 };
 
 } // namespace
@@ -353,45 +344,14 @@ TEST(Win32BuiltPackage, InstallsEveryPolicyFromTwoSetupTypesSharingAGroup) {
   EXPECT_EQ(M.Text(M.App + "\\extra\\deep\\big.bin"), ToText(Noise(300000, 7)));
   EXPECT_EQ(M.Text(M.WinDir + "\\tcUninst1.exe"), ToText(ReadHostFile(Stand + "1.exe")));
 
-  EXPECT_EQ(M.Log("Main", "Title"), Title);
-  const std::vector<std::string> Dirs{M.App + "\\docs", M.App + "\\docs\\en", M.App + "\\extra",
-                                      M.App + "\\extra\\deep"};
-  ASSERT_EQ(M.Log("Directories", "Count"), std::to_string(Dirs.size()));
-  for (size_t I = 0; I < Dirs.size(); ++I)
-    EXPECT_EQ(M.Log("Directories", std::to_string(I + 1)), Dirs[I]);
-  const std::vector<std::string> Installed{M.App + "\\older.txt",
-                                           M.App + "\\ask_yes.txt",
-                                           M.App + "\\up.exe",
-                                           M.App + "\\new.ini",
-                                           M.App + "\\keep.ini",
-                                           M.App + "\\blocks.cfg",
-                                           M.App + "\\bin\\app.bin",
-                                           M.App + "\\bin\\ro.txt",
-                                           M.App + "\\docs\\en\\readme.txt",
-                                           M.Files.SystemDirectory() + "\\tce1_lib.dll",
-                                           M.WinDir + "\\Fonts\\TcE1Built.ttf",
-                                           M.App + "\\extra\\deep\\e.txt",
-                                           M.App + "\\extra\\deep\\big.bin"};
-  ASSERT_EQ(M.Log("Files", "Count"), std::to_string(Installed.size()));
-  for (size_t I = 0; I < Installed.size(); ++I)
-    EXPECT_EQ(fake::Upper(M.Log("Files", std::to_string(I + 1))), fake::Upper(Installed[I]));
-
-  auto Key = M.Reg.OpenKey(platform::RootKey::LocalMachine, UninstKey, false);
-  ASSERT_TRUE(Key);
-  std::string Value;
-  ASSERT_TRUE(Key->ReadString("DisplayName", Value));
-  EXPECT_EQ(Value, Title);
-  ASSERT_TRUE(Key->ReadString("UninstallString", Value));
-  EXPECT_EQ(Value,
-            M.WinDir + "\\tcUninst1.exe \"" + M.WinDir + "\\tcUninst1.inf\" \"" + Title + "\"");
-
-  platform::OsVersionInfo Os;
-  M.Version.GetOsVersion(Os);
-  auto Fonts =
-      M.Reg.OpenKey(platform::RootKey::LocalMachine, install::FontListKey(Os.PlatformId), true);
-  ASSERT_TRUE(Fonts);
-  ASSERT_TRUE(Fonts->ReadString("Tc Sans Bold", Value));
-  EXPECT_EQ(Value, "TcE1Built.ttf");
+  M.ExpectLog({M.App + "\\docs", M.App + "\\docs\\en", M.App + "\\extra", M.App + "\\extra\\deep"},
+              {M.App + "\\older.txt", M.App + "\\ask_yes.txt", M.App + "\\up.exe",
+               M.App + "\\new.ini", M.App + "\\keep.ini", M.App + "\\blocks.cfg",
+               M.App + "\\bin\\app.bin", M.App + "\\bin\\ro.txt", M.App + "\\docs\\en\\readme.txt",
+               M.Files.SystemDirectory() + "\\tce1_lib.dll", M.WinDir + "\\Fonts\\TcE1Built.ttf",
+               M.App + "\\extra\\deep\\e.txt", M.App + "\\extra\\deep\\big.bin"});
+  M.ExpectRegistered(1);
+  EXPECT_EQ(M.RegisteredFontFile("Tc Sans Bold"), "TcE1Built.ttf");
 }
 
 TEST(Win32BuiltPackage, TruncatedPackageAsksAndLeavesNoCopy) {

@@ -103,44 +103,14 @@ TEST(Win32Install, EveryPolicyFontLinksLogAndRegistration) {
   EXPECT_EQ(M.Text(M.WinDir + "\\tcUninst1.exe"), ToText(UninstallerData));
 
   // Log: the title, each created directory level, each installed file.
-  EXPECT_EQ(M.Log("Main", "Title"), Title);
-  const std::vector<std::string> Dirs{M.App + "\\extra", M.App + "\\extra\\deep"};
-  ASSERT_EQ(M.Log("Directories", "Count"), "2");
-  for (size_t I = 0; I < Dirs.size(); ++I)
-    EXPECT_EQ(M.Log("Directories", std::to_string(I + 1)), Dirs[I]);
-  const std::vector<std::string> Installed{M.App + "\\bin\\app.bin",
-                                           M.App + "\\bin\\ro.txt",
-                                           M.App + "\\older.txt",
-                                           M.App + "\\nover.dll",
-                                           M.App + "\\settings.ini",
-                                           M.App + "\\blocks.cfg",
-                                           M.App + "\\bin\\link.bin",
-                                           M.Files.SystemDirectory() + "\\tce1_lib.dll",
-                                           M.WinDir + "\\Fonts\\TcE1Full.ttf",
-                                           M.App + "\\extra\\deep\\e.txt"};
-  ASSERT_EQ(M.Log("Files", "Count"), std::to_string(Installed.size()));
-  for (size_t I = 0; I < Installed.size(); ++I)
-    EXPECT_EQ(fake::Upper(M.Log("Files", std::to_string(I + 1))), fake::Upper(Installed[I]));
-
-  auto Key = M.Reg.OpenKey(platform::RootKey::LocalMachine, UninstKey, false);
-  ASSERT_TRUE(Key);
-  std::string Value;
-  ASSERT_TRUE(Key->ReadString("DisplayName", Value));
-  EXPECT_EQ(Value, Title);
-  ASSERT_TRUE(Key->ReadString("UninstallString", Value));
-  EXPECT_EQ(Value,
-            M.WinDir + "\\tcUninst1.exe \"" + M.WinDir + "\\tcUninst1.inf\" \"" + Title + "\"");
-
-  platform::OsVersionInfo Os;
-  M.Version.GetOsVersion(Os);
-  auto Fonts =
-      M.Reg.OpenKey(platform::RootKey::LocalMachine, install::FontListKey(Os.PlatformId), true);
-  ASSERT_TRUE(Fonts);
-  ASSERT_TRUE(Fonts->ReadString("Tc Sans Bold", Value));
-  EXPECT_EQ(Value, "TcE1Full.ttf");
-  Fonts->DeleteValue("Tc Sans Bold");
-  M.Shell.RemoveFont(M.WinDir + "\\Fonts\\TcE1Full.ttf");
-  M.Files.RemoveFile(M.WinDir + "\\Fonts\\TcE1Full.ttf");
+  M.ExpectLog({M.App + "\\extra", M.App + "\\extra\\deep"},
+              {M.App + "\\bin\\app.bin", M.App + "\\bin\\ro.txt", M.App + "\\older.txt",
+               M.App + "\\nover.dll", M.App + "\\settings.ini", M.App + "\\blocks.cfg",
+               M.App + "\\bin\\link.bin", M.Files.SystemDirectory() + "\\tce1_lib.dll",
+               M.WinDir + "\\Fonts\\TcE1Full.ttf", M.App + "\\extra\\deep\\e.txt"});
+  M.ExpectRegistered(1);
+  EXPECT_EQ(M.RegisteredFontFile("Tc Sans Bold"), "TcE1Full.ttf");
+  M.RemoveFont("Tc Sans Bold", "TcE1Full.ttf");
 
   // The stand-in uninstaller carries no version resource, so it is no
   // uninstaller of the family: a second installation of the same title
@@ -158,11 +128,7 @@ TEST(Win32Install, EveryPolicyFontLinksLogAndRegistration) {
   EXPECT_TRUE(M.Files.FileExists(M.WinDir + "\\tcUninst2.exe"));
   EXPECT_EQ(M.Ini.ReadString(M.WinDir + "\\tcUninst2.inf", "Files", "1", ""),
             M.App + "\\second.txt");
-  Key = M.Reg.OpenKey(platform::RootKey::LocalMachine, UninstKey, false);
-  ASSERT_TRUE(Key);
-  ASSERT_TRUE(Key->ReadString("UninstallString", Value));
-  EXPECT_EQ(Value,
-            M.WinDir + "\\tcUninst2.exe \"" + M.WinDir + "\\tcUninst2.inf\" \"" + Title + "\"");
+  M.ExpectRegistered(2);
 }
 
 namespace {

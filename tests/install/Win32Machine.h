@@ -10,6 +10,7 @@
 
 #include "driver/PathMacros.h"
 #include "driver/TempFileName.h"
+#include "install/FontInfo.h"
 #include "install/UninstallerSetup.h"
 #include "platform/win32/Win32File.h"
 #include "platform/win32/Win32Ini.h"
@@ -119,6 +120,46 @@ struct RealMachine {
   }
   std::string Log(const std::string &Section, const std::string &Key) {
     return Ini.ReadString(WinDir + "\\tcUninst1.inf", Section, Key, "<none>");
+  }
+
+  // The log's title, its created directory levels and installed files in
+  // order (file names compared without regard to case).
+  void ExpectLog(const std::vector<std::string> &Dirs, const std::vector<std::string> &Installed) {
+    EXPECT_EQ(Log("Main", "Title"), Title);
+    ASSERT_EQ(Log("Directories", "Count"), std::to_string(Dirs.size()));
+    for (size_t I = 0; I < Dirs.size(); ++I)
+      EXPECT_EQ(Log("Directories", std::to_string(I + 1)), Dirs[I]);
+    ASSERT_EQ(Log("Files", "Count"), std::to_string(Installed.size()));
+    for (size_t I = 0; I < Installed.size(); ++I)
+      EXPECT_EQ(fake::Upper(Log("Files", std::to_string(I + 1))), fake::Upper(Installed[I]));
+  }
+  // The product's uninstall key names uninstaller and log number N.
+  void ExpectRegistered(int N) {
+    auto Key = Reg.OpenKey(platform::RootKey::LocalMachine, UninstKey, false);
+    ASSERT_TRUE(Key);
+    std::string Value;
+    ASSERT_TRUE(Key->ReadString("DisplayName", Value));
+    EXPECT_EQ(Value, Title);
+    ASSERT_TRUE(Key->ReadString("UninstallString", Value));
+    const std::string Stem = WinDir + "\\tcUninst" + std::to_string(N);
+    EXPECT_EQ(Value, Stem + ".exe \"" + Stem + ".inf\" \"" + Title + "\"");
+  }
+  std::unique_ptr<platform::RegistryKey> FontList() {
+    platform::OsVersionInfo Os;
+    Version.GetOsVersion(Os);
+    return Reg.OpenKey(platform::RootKey::LocalMachine, install::FontListKey(Os.PlatformId), true);
+  }
+  // The file registered for a font name; empty when none is.
+  std::string RegisteredFontFile(const std::string &FontName) {
+    std::string Value;
+    auto Fonts = FontList();
+    return Fonts && Fonts->ReadString(FontName, Value) ? Value : std::string();
+  }
+  void RemoveFont(const std::string &FontName, const std::string &FileName) {
+    if (auto Fonts = FontList())
+      Fonts->DeleteValue(FontName);
+    Shell.RemoveFont(WinDir + "\\Fonts\\" + FileName);
+    Files.RemoveFile(WinDir + "\\Fonts\\" + FileName);
   }
 
   install::InstallServices Services() {
