@@ -21,6 +21,20 @@ std::string Clip(std::string S) {
   return S;
 }
 
+// Whether Wanted (an upper-cased macro) occurs in Text, ignoring the case of a..z.
+bool HoldsMacro(const std::string &Text, const std::string &Wanted) {
+  if (Wanted.empty() || Text.size() < Wanted.size())
+    return false;
+  for (size_t I = 0; I + Wanted.size() <= Text.size(); ++I) {
+    size_t K = 0;
+    while (K < Wanted.size() && Upper(Text[I + K]) == Wanted[K])
+      ++K;
+    if (K == Wanted.size())
+      return true;
+  }
+  return false;
+}
+
 } // namespace
 
 void ReplaceMacro(std::string &Text, const std::string &Macro, const std::string &Value) {
@@ -89,8 +103,12 @@ void ResolvePathMacros(const PathContext &Context, std::string &Path, bool AddTr
   if (const DestinationAliasSource *Rows = Context.Destinations)
     for (size_t I = 0; I < Rows->AliasCount(); ++I)
       ReplaceMacro(Path, Rows->AliasName(I), Rows->AliasDirectory(I));
+  // An alias's directory is looked up only when the path names it: the
+  // registry-backed ones cost a registry read, and every installed file's
+  // path comes through here.
   for (const DirectoryAlias &Row : DirectoryAliases)
-    ReplaceMacro(Path, Row.Alias, DirectoryAliasValue(Context, Row.Definition));
+    if (HoldsMacro(Path, package::UpperCaseText(Row.Alias)))
+      ReplaceMacro(Path, Row.Alias, DirectoryAliasValue(Context, Row.Definition));
   CleanBackslashes(Path);
   if (AddTrailingBackslash && (Path.empty() || Path.back() != '\\'))
     Path += '\\';
