@@ -31,11 +31,14 @@ void SplitUninstallString(const std::string &Text, std::string &ExePath, std::st
   const std::string S = TrimText(Text);
   if (S.empty())
     return;
+  // The uninstaller path runs to the first blank; without one it is empty
+  // and the whole text is the rest, which may still name the log.
   const size_t Blank = S.find(' ');
-  if (Blank == std::string::npos)
-    return;
-  std::string Exe = TrimText(S.substr(0, Blank + 1));
-  std::string Rest = TrimText(S.substr(Blank + 1));
+  std::string Exe, Rest = S;
+  if (Blank != std::string::npos) {
+    Exe = TrimText(S.substr(0, Blank + 1));
+    Rest = TrimText(S.substr(Blank + 1));
+  }
   if (Rest.empty() || Rest[0] != '"')
     return;
   Rest.erase(0, 1);

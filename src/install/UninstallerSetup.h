@@ -25,8 +25,9 @@ std::string UpperAscii(std::string Text);
 // unquoted, as earlier installations read it back.
 std::string MakeUninstallString(const std::string &ExePath, const std::string &LogPath,
                                 const std::string &Title);
-// The reverse: the uninstaller path up to the first blank and the log path
-// from the quotes after it; both empty when the text does not split so.
+// The reverse: the uninstaller path up to the first blank (empty when there
+// is none) and the log path from the quotes after it; both empty when what
+// follows the uninstaller path does not begin with a double quote.
 void SplitUninstallString(const std::string &Text, std::string &ExePath, std::string &LogPath);
 
 // A file whose version description names this family's uninstaller.

@@ -486,7 +486,23 @@ TEST(UninstallerChoice, NamesReuseAndUninstallString) {
   install::FindUninstaller(M.System, "demo", Exe, Log);
   EXPECT_EQ(Log, LogFile) << "the registered log is reused";
 
+  // A registration whose text holds no blank names no uninstaller, but its
+  // quoted log is still reused when it exists.
+  M.Fs.Put("C:\\WINDOWS\\tcUninst7.inf", "");
+  M.Fs.Nodes.erase(Key("C:\\WINDOWS\\tcUninst1.exe"));
+  M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "UninstallString",
+            "\"C:\\WINDOWS\\tcUninst7.inf\"");
+  install::FindUninstaller(M.System, "Demo", Exe, Log);
+  EXPECT_EQ(Exe, "C:\\WINDOWS\\tcUninst1.exe");
+  EXPECT_EQ(Log, "C:\\WINDOWS\\tcUninst7.inf");
+
   std::string E, L;
+  install::SplitUninstallString(" \"C:\\l.inf\" ", E, L);
+  EXPECT_EQ(E, "");
+  EXPECT_EQ(L, "C:\\l.inf");
+  install::SplitUninstallString("C:\\u.exe", E, L);
+  EXPECT_EQ(E, "") << "no quoted log after the path";
+  EXPECT_EQ(L, "");
   install::SplitUninstallString("C:\\Program Files\\u.exe \"C:\\l.inf\" \"T\"", E, L);
   EXPECT_EQ(E, "") << "a blank in the path cannot be split back";
   EXPECT_EQ(L, "");
