@@ -111,7 +111,10 @@ int InstallationEngine::RunInstallation(platform::File &Package, uint64_t FilesP
   if (!Cancelled())
     FStatus.RunFinalizationCommands();
 
-  if (Cancelled()) {
+  // The flag is not polled again after this point: the page shown has to
+  // agree with what was done, rolled back or registered.
+  const bool Stopped = Cancelled();
+  if (Stopped) {
     Rollback();
   } else {
     FLog.reset(); // the private-profile writes are already on disk
@@ -122,7 +125,7 @@ int InstallationEngine::RunInstallation(platform::File &Package, uint64_t FilesP
   FDoneList.clear();
   FGroupIndex.clear();
   FStatus.ShowPanel(false);
-  return Cancelled() ? AbortedPage : FinishPage;
+  return Stopped ? AbortedPage : FinishPage;
 }
 
 void InstallationEngine::RunPhase(int Phase, platform::File &Package) {

@@ -230,6 +230,31 @@ TEST(InstallSequence, SingleSetupTypeIgnoresSelectionAndNoUninstallerMeansNoLog)
   EXPECT_TRUE(M.Reg.Keys.empty()) << "nothing to register without an uninstaller";
 }
 
+TEST(InstallSequence, ACancelAfterTheRegistrationDoesNotTurnTheFinishIntoAnAbort) {
+  // A status panel whose hiding pumps messages, and the user's Cancel comes
+  // in right then: the installation is complete and registered, so the
+  // finish page follows; the flag is not polled after step 9.
+  struct LateCancel : RecordingStatus {
+    void ShowPanel(bool Show) override {
+      if (!Show)
+        Cancel = true;
+    }
+  };
+  Machine M;
+  Script S;
+  AddFileRecord(*S.Main, "\\%InstallDir%\\a.txt", install::ieOverwrite);
+  const BuiltPackage P =
+      BuildPackage({{"Main", {{"\\%InstallDir%\\a.txt", ToBytes("a")}}}}, &UninstallerData);
+  platform::MemoryFile File(P.Data);
+  LateCancel Status;
+  install::InstallationEngine Engine(M.System, S.Model, Status, M.Services());
+  EXPECT_EQ(Engine.RunInstallation(File, P.FilesPosition), install::FinishPage);
+  EXPECT_TRUE(Status.Cancel);
+  EXPECT_EQ(M.Fs.Text(App + "\\a.txt"), "a");
+  EXPECT_TRUE(M.Fs.Has(LogFile));
+  EXPECT_TRUE(M.Reg.Has(platform::RootKey::LocalMachine, UninstKey, "UninstallString"));
+}
+
 // ---------------------------------------------------------------- cancel
 
 namespace {
