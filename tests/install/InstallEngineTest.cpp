@@ -233,7 +233,7 @@ TEST(InstallSequence, SingleSetupTypeIgnoresSelectionAndNoUninstallerMeansNoLog)
 TEST(InstallSequence, ACancelAfterTheRegistrationDoesNotTurnTheFinishIntoAnAbort) {
   // A status panel whose hiding pumps messages, and the user's Cancel comes
   // in right then: the installation is complete and registered, so the
-  // finish page follows; the flag is not polled after step 9.
+  // finish page follows; the flag is not polled again once the outcome is settled.
   struct LateCancel : RecordingStatus {
     void ShowPanel(bool Show) override {
       if (!Show)
