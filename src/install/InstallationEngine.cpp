@@ -113,11 +113,16 @@ int InstallationEngine::RunInstallation(platform::File &Package, uint64_t FilesP
 
   // The flag is not polled again after this point: the page shown has to
   // agree with what was done, rolled back or registered.
-  const bool Stopped = Cancelled();
+  bool Stopped = Cancelled();
+  if (!Stopped && FLog && FLogUsable && !FLog->Flush()) {
+    // Unwritten, the log could not undo this installation later.
+    LogFailed();
+    Stopped = true;
+  }
   if (Stopped) {
     Rollback();
   } else {
-    FLog.reset(); // the private-profile writes are already on disk
+    FLog.reset();
     if (FHaveUninstaller)
       RegisterUninstaller(*FSystem.Reg, FModel.Title, FExePath, FLogPath);
   }
@@ -231,11 +236,13 @@ void InstallationEngine::OpenLog() {
     Created = true;
   }
   FLogExisted = Files.FileExists(FLogPath);
-  FLog = std::make_unique<UninstallLog>(*FSystem.Ini, FLogPath);
+  FLog = std::make_unique<UninstallLog>(Files, FLogPath);
   FLogUsable = true;
-  bool Ok = FLog->WriteValue(LogMain, LogTitle, FModel.Title);
+  bool Ok = FLog->Load() && FLog->WriteValue(LogMain, LogTitle, FModel.Title);
   if (Ok && Created)
     Ok = FLog->AddRecord(LogDirectories, Dir + "\\");
+  // Written out at once, so that a log that cannot be written shows now.
+  Ok = Ok && FLog->Flush();
   // A log shared with an earlier installation keeps that one's records
   // through a rollback of this one.
   FStartFiles = FLogExisted ? FLog->ReadCount(LogFiles) : 0;
@@ -279,10 +286,11 @@ void InstallationEngine::Rollback() {
     // The earlier installation's records stay valid for its uninstaller.
     FLog->WriteCount(LogFiles, FStartFiles);
     FLog->WriteCount(LogDirectories, FStartDirectories);
+    FLog->Flush();
     FLog.reset();
   } else {
+    FLog->Delete();
     FLog.reset();
-    Files.RemoveFile(FLogPath);
   }
   for (const std::string &F : FileList)
     if (!F.empty())
@@ -359,9 +367,24 @@ bool InstallationEngine::MergeInto(uint8_t Policy, const std::string &TempFile,
                                    const std::string &Destination,
                                    const package::FileType &Record) {
   if (Policy == ieMergeBlocks) {
-    package::TBlockBasedINI Doc(*FSystem.Files);
-    return Doc.LoadFromFile(Destination) && Doc.MergeFile(TempFile, Record.INI_id) &&
-           Doc.SaveToFile(Destination);
+    // The merged text is written beside the user's file and only then takes
+    // its place, so a full disk never leaves that file half written.
+    platform::FileSystem &Files = *FSystem.Files;
+    package::TBlockBasedINI Doc(Files);
+    if (!Doc.LoadFromFile(Destination) || !Doc.MergeFile(TempFile, Record.INI_id))
+      return false;
+    std::string Merged;
+    for (int N = 1; Merged.empty() || Files.FileExists(Merged); ++N)
+      Merged = Destination + ".tc" + std::to_string(N);
+    if (!Doc.SaveToFile(Merged)) {
+      Files.RemoveFile(Merged);
+      return false;
+    }
+    if (!Files.RemoveFile(Destination)) {
+      Files.RemoveFile(Merged);
+      return false;
+    }
+    return Files.RenameFile(Merged, Destination);
   }
   return MergeIniFile(*FSystem.Ini, TempFile, Destination, Policy == ieMergeIniKeep);
 }
@@ -433,16 +456,17 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
       const int Answer = Ask("Failed to install file: " + FileNamePart(Destination) + "! " +
                                  FailureReason(Code) + "\r\nWhat do you want to do?",
                              platform::MbAbortRetryIgnore | platform::MbIconError);
-      if (Answer == platform::IdAbort)
+      if (Answer == platform::IdRetry)
+        continue;
+      // Abort, and a box that could not be shown (which would otherwise ask
+      // again for ever), stop the installation.
+      if (Answer != platform::IdIgnore)
         FCancelRequested = true;
-      if (Answer == platform::IdAbort || Answer == platform::IdIgnore) {
-        // What a failed extraction left is a damaged copy; it must not pass
-        // for the installed file.
-        if (!Merge)
-          Files.RemoveFile(Destination);
-        return;
-      }
-      continue;
+      // What a failed extraction left is a damaged copy; it must not pass
+      // for the installed file.
+      if (!Merge)
+        Files.RemoveFile(Destination);
+      return;
     }
     if (Merge) {
       const bool Merged = MergeInto(Policy, Temp, Destination, *Record);
@@ -455,11 +479,11 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
     }
     if (Record->KeepDate)
       Files.SetFileDate(Destination, H.FileDate);
-    if (!this->Record(LogFiles, Destination)) {
-      // Unrecorded, the file could not be undone; a merged file was the
-      // user's own and stays.
-      if (!Merge)
-        Files.RemoveFile(Destination);
+    // A file merged into was the user's own before: it is not recorded, so
+    // that neither a rollback nor the uninstaller deletes it.
+    if (!Merge && !this->Record(LogFiles, Destination)) {
+      // Unrecorded, the file could not be undone.
+      Files.RemoveFile(Destination);
       return;
     }
     std::string FontName;

@@ -346,7 +346,6 @@ TEST(Win32BuiltPackage, InstallsEveryPolicyFromTwoSetupTypesSharingAGroup) {
 
   M.ExpectLog({M.App + "\\docs", M.App + "\\docs\\en", M.App + "\\extra", M.App + "\\extra\\deep"},
               {M.App + "\\older.txt", M.App + "\\ask_yes.txt", M.App + "\\up.exe",
-               M.App + "\\new.ini", M.App + "\\keep.ini", M.App + "\\blocks.cfg",
                M.App + "\\bin\\app.bin", M.App + "\\bin\\ro.txt", M.App + "\\docs\\en\\readme.txt",
                M.Files.SystemDirectory() + "\\tce1_lib.dll", M.WinDir + "\\Fonts\\TcE1Built.ttf",
                M.App + "\\extra\\deep\\e.txt", M.App + "\\extra\\deep\\big.bin"});

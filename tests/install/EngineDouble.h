@@ -55,7 +55,9 @@ public:
   std::set<std::string> Dirs{"C:", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", "C:\\WINDOWS\\FONTS",
                              "C:\\TEMP"};
   std::set<std::string> ReadOnlyDirs; // nothing can be made inside them
-  uint64_t DiskLeft = UINT64_MAX;     // bytes that still fit on the disk
+  // Files whose upper-cased path starts with one of these cannot be made.
+  std::set<std::string> FailWrites;
+  uint64_t DiskLeft = UINT64_MAX; // bytes that still fit on the disk
 
   void Put(const std::string &Path, const std::string &Text,
            platform::DosDateTime Date = 0x30210000) {
@@ -135,6 +137,9 @@ public:
     auto It = Nodes.find(K);
     using platform::OpenMode;
     if (Mode == OpenMode::Create || Mode == OpenMode::CreateNew) {
+      for (const std::string &Prefix : FailWrites)
+        if (K.compare(0, Prefix.size(), Prefix) == 0)
+          return nullptr;
       if (Mode == OpenMode::CreateNew && It != Nodes.end())
         return nullptr;
       if (It != Nodes.end() && (It->second.Attr & platform::AttrReadOnly))
@@ -224,7 +229,6 @@ public:
 class MemIni : public platform::IniFiles {
 public:
   explicit MemIni(MemFs &Fs) : FFs(Fs) {}
-  std::set<std::string> FailWrites; // files whose writes fail (upper-cased)
 
   using Section = std::pair<std::string, std::vector<std::pair<std::string, std::string>>>;
   std::vector<Section> Parse(const std::string &File) const {
@@ -259,8 +263,6 @@ public:
   }
   bool WriteString(const std::string &File, const std::string &Sec, const std::string &K,
                    const std::string &Value) override {
-    if (FailWrites.count(Key(File)))
-      return false;
     auto All = Parse(File);
     Section *S = nullptr;
     for (auto &E : All)

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 using namespace engine_double;
-using install::UninstallLog;
 
 namespace {
 
@@ -41,8 +40,7 @@ struct Script {
 };
 
 uint32_t Count(Machine &M, const std::string &Section) {
-  UninstallLog L(M.Ini, LogFile);
-  return L.ReadCount(Section);
+  return uint32_t(std::stoul(M.Ini.ReadString(LogFile, Section, "Count", "0")));
 }
 
 } // namespace
@@ -131,7 +129,7 @@ TEST(InstallPolicies, IniAndBlockMergesAndPlainInstallWithoutExistingFile) {
   M.Fs.Put(App + "\\keep.ini", OldIni);
   M.Fs.Put(App + "\\blocks.cfg", OldBlocks);
 
-  ASSERT_EQ(M.Run(S.Model, BuildPackage({G}, nullptr)), 800);
+  ASSERT_EQ(M.Run(S.Model, BuildPackage({G}, &UninstallerData)), 800);
   auto Value = [&](const std::string &F, const std::string &Sec, const std::string &K) {
     return M.Ini.ReadString(App + "\\" + F, Sec, K, "<none>");
   };
@@ -152,6 +150,34 @@ TEST(InstallPolicies, IniAndBlockMergesAndPlainInstallWithoutExistingFile) {
   EXPECT_EQ(M.Fs.Text(App + "\\fresh.ini"), NewIni);
   EXPECT_EQ(M.Fs.Text(App + "\\fresh.cfg"), NewBlocks);
   EXPECT_TRUE(M.Fs.Below("C:\\TEMP").empty()) << "temporary files are removed";
+  EXPECT_FALSE(M.Fs.Has(App + "\\blocks.cfg.tc1")) << "the merged text took the file's place";
+  // Files merged into were the user's: neither a rollback nor the
+  // uninstaller may delete them, so only the new ones are recorded.
+  ASSERT_EQ(Count(M, "Files"), 2u);
+  EXPECT_EQ(M.Log("Files", "1"), App + "\\fresh.ini");
+  EXPECT_EQ(M.Log("Files", "2"), App + "\\fresh.cfg");
+}
+
+TEST(InstallPolicies, ABlockMergeThatCannotBeSavedLeavesTheUsersFileAsItWas) {
+  Machine M;
+  Script S;
+  const std::string OldBlocks = "[Item]\r\n   ID=a\r\n   V=old\r\n[End]\r\n";
+  AddFileRecord(*S.Main, "\\%InstallDir%\\blocks.cfg", install::ieMergeBlocks, true, "ID");
+  M.Fs.Dirs.insert("C:\\PROGRAM FILES");
+  M.Fs.Dirs.insert(fake::Upper(App));
+  M.Fs.Put(App + "\\blocks.cfg", OldBlocks);
+  // Room for the packaged text in the temporary directory, none for the
+  // merged one beside the user's file.
+  M.Fs.FailWrites.insert(Key(App + "\\blocks.cfg.tc"));
+  const BuiltPackage P = BuildPackage(
+      {{"Main",
+        {{"\\%InstallDir%\\blocks.cfg", ToBytes("[Item]\r\n   ID=a\r\n   V=new\r\n[End]\r\n")}}}},
+      &UninstallerData);
+  EXPECT_EQ(M.Run(S.Model, P), 900);
+  ASSERT_EQ(M.Msg.Shown.size(), 1u);
+  EXPECT_EQ(M.Msg.Shown[0].Text, "Failed to merge file: " + App + "\\blocks.cfg!");
+  EXPECT_EQ(M.Fs.Text(App + "\\blocks.cfg"), OldBlocks);
+  EXPECT_TRUE(M.Fs.Below(fake::Upper(App)).size() == 1u) << "nothing left beside it";
 }
 
 TEST(InstallSequence, PhasesSetupTypesSharedGroupsDirectoriesLogAndRegistration) {
@@ -295,8 +321,10 @@ TEST(InstallCancel, InTheMiddleOfALargeFileBetweenFilesAndInItsLastBlock) {
   }
   {
     CancelRun R;
+    // first.txt is complete once it carries its packaged date: the pump
+    // that follows comes before big.bin.
     R.M.Status.OnPump = [&R](RecordingStatus &St) {
-      if (Count(R.M, "Files") == 1 && St.Max == 5)
+      if (R.M.Fs.GetFileDate(App + "\\sub\\first.txt") == PkgFile().Date)
         St.Cancel = true;
     };
     EXPECT_EQ(R.Run(), 900);
@@ -401,14 +429,17 @@ TEST(InstallFailures, DamagedTruncatedAndMissingRecordsAskOrStop) {
     EXPECT_EQ(Count(M, "Files"), 1u);
     EXPECT_EQ(M.Log("Files", "1"), App + "\\b.txt");
   }
-  {
-    // The package ends inside the data: a read failure; Abort rolls back.
+  // The package ends inside the data: a read failure; Abort rolls back, and
+  // so does a question box that could not be shown (0), rather than asking
+  // again for ever.
+  for (int Answer : {int(platform::IdAbort), 0}) {
     Machine M;
     Script S;
     AddFileRecord(*S.Main, Path, install::ieOverwrite);
     BuiltPackage P = BuildPackage({{"Main", {{Path, Noise(50000, 4)}}}}, &UninstallerData);
     P.Data.resize(P.Data.size() - 100);
-    M.Msg.Answers = {platform::IdAbort};
+    M.Msg.Answers = {Answer};
+    M.Msg.Default = platform::IdRetry;
     EXPECT_EQ(M.Run(S.Model, P), 900);
     ASSERT_EQ(M.Msg.Shown.size(), 1u);
     EXPECT_EQ(M.Msg.Shown[0].Text,
@@ -449,7 +480,7 @@ TEST(InstallFailures, LogThatCannotBeWrittenAsksAndAFailingRecordRollsBack) {
     Machine M;
     Script S;
     AddFileRecord(*S.Main, "\\%InstallDir%\\a.txt", install::ieOverwrite);
-    M.Ini.FailWrites.insert(Key(LogFile));
+    M.Fs.FailWrites.insert(Key(LogFile));
     M.Msg.Answers = {Answer};
     const int Code =
         M.Run(S.Model, BuildPackage({{"Main", {{"\\%InstallDir%\\a.txt", ToBytes("a")}}}},
@@ -473,7 +504,7 @@ TEST(InstallFailures, LogThatCannotBeWrittenAsksAndAFailingRecordRollsBack) {
     M.Msg.OnShow = nullptr;
     M.Status.OnPump = [&](RecordingStatus &St) {
       if (!St.Items.empty() && St.Items.back() == App + "\\a.txt")
-        M.Ini.FailWrites.insert(Key(LogFile));
+        M.Fs.FailWrites.insert(Key(LogFile));
     };
     const int Code =
         M.Run(S.Model, BuildPackage({{"Main", {{"\\%InstallDir%\\a.txt", ToBytes("a")}}}},
