@@ -6,12 +6,12 @@
 #include <windows.h>
 
 #include "PackageBuilder.h"
+#include "driver/LauncherPackage.h"
 #include "driver/PathMacros.h"
 #include "driver/TempFileName.h"
 #include "install/InstallationEngine.h"
 #include "install/UninstallerSetup.h"
 #include "package/SetupScript.h"
-#include "platform/MemoryFile.h"
 #include "platform/win32/Win32File.h"
 #include "platform/win32/Win32Ini.h"
 #include "platform/win32/Win32Registry.h"
@@ -274,18 +274,11 @@ private:
   // What the launcher does with its own file before the wizard starts.
   bool OpenAsLauncher(platform::File &Package, package::TOpenFileType &Model,
                       uint64_t &FilesPosition) {
-    package::PackageLayout Layout;
-    std::string Text;
-    if (package::OpenPackage(Package, Layout, Text) != package::OpenPackageResult::Ok)
-      return false;
-    package::InitSetupModel(Model);
-    platform::MemoryFile Stream(std::vector<uint8_t>(Text.begin(), Text.end()));
-    if (package::LoadSetupScript(Model, Stream, Msg) != package::ScriptOk)
-      return false;
-    FilesPosition =
-        package::WalkPictures(Package, Layout.EntriesPosition,
-                              [](uint64_t, const package::TEntryHeader &) { return true; });
-    return true;
+    const driver::LauncherPackage Loaded = driver::LoadLauncherPackage(
+        Package, Model, Msg, [](uint64_t, const package::TEntryHeader &) { return true; });
+    FilesPosition = Loaded.FilesPosition;
+    return Loaded.Result == package::OpenPackageResult::Ok &&
+           Loaded.ScriptResult == package::ScriptOk;
   }
 
   bool CopyOnce(double &Time) {

@@ -5,6 +5,7 @@
 #include "Win32Machine.h"
 
 #include "PackageBuilder.h"
+#include "driver/LauncherPackage.h"
 #include "driver/TargetOS.h"
 #include "install/FontInfo.h"
 #include "package/SetupScript.h"
@@ -240,15 +241,11 @@ struct BuiltSetup {
   void Open() {
     File = M.Files.Open(Exe, platform::OpenMode::Read);
     ASSERT_TRUE(File);
-    package::PackageLayout Layout;
-    std::string Text;
-    ASSERT_EQ(package::OpenPackage(*File, Layout, Text), package::OpenPackageResult::Ok);
-    package::InitSetupModel(Model);
-    platform::MemoryFile Stream(std::vector<uint8_t>(Text.begin(), Text.end()));
-    ASSERT_EQ(package::LoadSetupScript(Model, Stream, M.Msg), package::ScriptOk);
-    FilesPosition =
-        package::WalkPictures(*File, Layout.EntriesPosition,
-                              [](uint64_t, const package::TEntryHeader &) { return true; });
+    const driver::LauncherPackage Loaded = driver::LoadLauncherPackage(
+        *File, Model, M.Msg, [](uint64_t, const package::TEntryHeader &) { return true; });
+    ASSERT_EQ(Loaded.Result, package::OpenPackageResult::Ok);
+    ASSERT_EQ(Loaded.ScriptResult, package::ScriptOk);
+    FilesPosition = Loaded.FilesPosition;
     ASSERT_TRUE(driver::IsTargetOS(Model.TargetOS, driver::OsCodeWindows2000));
     driver::FillSetupTypeList(Model, driver::OsCodeWindows2000, Types);
   }

@@ -4,10 +4,8 @@
 // driven from the main window once it exists.
 #include <windows.h>
 
-#include "package/Package.h"
-#include "package/SetupModel.h"
+#include "driver/LauncherPackage.h"
 #include "package/SetupScript.h"
-#include "platform/MemoryFile.h"
 #include "platform/win32/Win32File.h"
 #include "platform/win32/Win32Messages.h"
 
@@ -24,26 +22,24 @@ int Run() {
   if (n > 0 && n < MAX_PATH)
     file = fs.Open(self, platform::OpenMode::Read);
 
-  package::PackageLayout layout;
-  std::string script;
-  package::OpenPackageResult r =
-      file ? package::OpenPackage(*file, layout, script) : package::OpenPackageResult::Corrupted;
-  if (r == package::OpenPackageResult::Corrupted) {
-    msg.ShowMessage("File corrupted!", ErrorCaption, platform::MbOk | platform::MbIconError);
-    return 1;
-  }
-  if (r == package::OpenPackageResult::NothingToDo) {
-    msg.ShowMessage("Nothing to do!", ErrorCaption, platform::MbOk | platform::MbIconError);
-    return 1;
-  }
   package::TOpenFileType model;
-  package::InitSetupModel(model);
-  platform::MemoryFile stream(std::vector<uint8_t>(script.begin(), script.end()));
-  int rc = package::LoadSetupScript(model, stream, msg);
+  driver::LauncherPackage loaded;
+  if (file)
+    loaded = driver::LoadLauncherPackage(
+        *file, model, msg, [](uint64_t, const package::TEntryHeader &) { return true; });
+  int rc = 1;
+  if (loaded.Result == package::OpenPackageResult::Corrupted)
+    msg.ShowMessage("File corrupted!", ErrorCaption, platform::MbOk | platform::MbIconError);
+  else if (loaded.Result == package::OpenPackageResult::NothingToDo)
+    msg.ShowMessage("Nothing to do!", ErrorCaption, platform::MbOk | platform::MbIconError);
+  else
+    rc = loaded.ScriptResult == package::ScriptOk ? 0 : 1;
   package::FreeSetupModel(model);
-  return rc == package::ScriptOk ? 0 : 1;
+  return rc;
 }
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return Run(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  return Run();
+}
