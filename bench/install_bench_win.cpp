@@ -6,9 +6,8 @@
 #include <windows.h>
 
 #include "PackageBuilder.h"
+#include "driver/EngineServices.h"
 #include "driver/LauncherPackage.h"
-#include "driver/PathMacros.h"
-#include "driver/TempFileName.h"
 #include "install/InstallationEngine.h"
 #include "install/UninstallerSetup.h"
 #include "package/SetupScript.h"
@@ -305,16 +304,9 @@ private:
     Destinations.Directory = Base + "\\inst";
     RemoveTree(Destinations.Directory);
     CleanRegistration();
-    install::InstallServices S;
-    S.ResolvePath = [this](const std::string &Path, bool Trailing) {
-      std::string P = Path;
-      driver::ResolvePathMacros({Files, Reg, &Destinations}, P, Trailing);
-      return P;
-    };
-    S.CreateTempFile = [this](std::string &Name) {
-      return driver::CreateTempFile(Files, Random, Name);
-    };
-    Version.GetOsVersion(S.OsVersion);
+    platform::OsVersionInfo Os;
+    Version.GetOsVersion(Os);
+    install::InstallServices S = driver::MakeEngineServices(Files, Reg, &Destinations, Random, Os);
     const auto Start = std::chrono::steady_clock::now();
     install::InstallationEngine Engine(System, Model, Status, std::move(S));
     const int Page = Engine.RunInstallation(Package, FilesPosition);

@@ -287,15 +287,7 @@ TEST(Win32BuiltPackage, InstallsEveryPolicyFromTwoSetupTypesSharingAGroup) {
 
   // What an earlier version left.
   const std::string Stand = std::string(TC_UNINSTALLER_FILES) + "/uninstaller";
-  ASSERT_TRUE(M.Files.MakeDirectory(M.App));
-  ASSERT_TRUE(M.Files.MakeDirectory(M.App + "\\bin"));
-  M.Put(M.App + "\\bin\\ro.txt", "old ro");
-  M.Files.SetAttributes(M.App + "\\bin\\ro.txt", platform::AttrReadOnly);
-  M.Put(M.App + "\\keep.txt", "old keep");
-  M.Put(M.App + "\\newer.txt", "old newer");
-  M.Files.SetFileDate(M.App + "\\newer.txt", 0x3821'6000); // 2008
-  M.Put(M.App + "\\older.txt", "old older");
-  M.Files.SetFileDate(M.App + "\\older.txt", 0x3021'6000); // 2004
+  ASSERT_NO_FATAL_FAILURE(M.PutEarlierFiles());
   M.Put(M.App + "\\ask_yes.txt", "old ask yes");
   M.Put(M.App + "\\ask_no.txt", "old ask no");
   M.Put(M.App + "\\up.exe", ToText(ReadHostFile(Stand + "1.exe")));

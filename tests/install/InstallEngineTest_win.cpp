@@ -65,15 +65,7 @@ TEST(Win32Install, EveryPolicyFontLinksLogAndRegistration) {
   AddFileRecord(*Extra, "\\%InstallDir%\\extra\\deep\\e.txt", install::ieOverwrite, false);
 
   // What an earlier version left.
-  ASSERT_TRUE(M.Files.MakeDirectory(M.App));
-  ASSERT_TRUE(M.Files.MakeDirectory(M.App + "\\bin"));
-  M.Put(M.App + "\\bin\\ro.txt", "old ro");
-  M.Files.SetAttributes(M.App + "\\bin\\ro.txt", platform::AttrReadOnly);
-  M.Put(M.App + "\\keep.txt", "old keep");
-  M.Put(M.App + "\\newer.txt", "old newer");
-  M.Files.SetFileDate(M.App + "\\newer.txt", 0x3821'6000); // 2008
-  M.Put(M.App + "\\older.txt", "old older");
-  M.Files.SetFileDate(M.App + "\\older.txt", 0x3021'6000); // 2004
+  ASSERT_NO_FATAL_FAILURE(M.PutEarlierFiles());
   M.Put(M.App + "\\nover.dll", "old nover");
   M.Put(M.App + "\\settings.ini", "[Main]\r\nShared=user\r\nOwn=user\r\n");
   M.Put(M.App + "\\blocks.cfg",

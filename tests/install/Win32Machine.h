@@ -8,8 +8,7 @@
 
 #include "EngineDouble.h"
 
-#include "driver/PathMacros.h"
-#include "driver/TempFileName.h"
+#include "driver/EngineServices.h"
 #include "install/FontInfo.h"
 #include "install/UninstallerSetup.h"
 #include "platform/win32/Win32File.h"
@@ -110,6 +109,20 @@ struct RealMachine {
     ASSERT_TRUE(F);
     ASSERT_EQ(F->Write(Text.data(), uint32_t(Text.size())), Text.size());
   }
+  // What an earlier version left in the application directory: a
+  // read-only file in bin, keep.txt, and newer.txt and older.txt dated 2008
+  // and 2004.
+  void PutEarlierFiles() {
+    ASSERT_TRUE(Files.MakeDirectory(App));
+    ASSERT_TRUE(Files.MakeDirectory(App + "\\bin"));
+    Put(App + "\\bin\\ro.txt", "old ro");
+    Files.SetAttributes(App + "\\bin\\ro.txt", platform::AttrReadOnly);
+    Put(App + "\\keep.txt", "old keep");
+    Put(App + "\\newer.txt", "old newer");
+    Files.SetFileDate(App + "\\newer.txt", 0x3821'6000);
+    Put(App + "\\older.txt", "old older");
+    Files.SetFileDate(App + "\\older.txt", 0x3021'6000);
+  }
   std::string Text(const std::string &Path) {
     auto F = Files.Open(Path, platform::OpenMode::Read);
     if (!F)
@@ -163,17 +176,9 @@ struct RealMachine {
   }
 
   install::InstallServices Services() {
-    install::InstallServices S;
-    S.ResolvePath = [this](const std::string &Path, bool Trailing) {
-      std::string P = Path;
-      driver::ResolvePathMacros({Files, Reg, &Destinations}, P, Trailing);
-      return P;
-    };
-    S.CreateTempFile = [this](std::string &Name) {
-      return driver::CreateTempFile(Files, Random, Name);
-    };
-    Version.GetOsVersion(S.OsVersion);
-    return S;
+    platform::OsVersionInfo Os;
+    Version.GetOsVersion(Os);
+    return driver::MakeEngineServices(Files, Reg, &Destinations, Random, Os);
   }
   int Run(package::TOpenFileType &Model, platform::File &Package, uint64_t FilesPosition) {
     install::InstallationEngine Engine(System, Model, Status, Services());

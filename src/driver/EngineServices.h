@@ -1,0 +1,18 @@
+// What the installation engine needs from the launcher beyond the platform:
+// path expansion over the destination rows and fresh temporary files.
+#pragma once
+
+#include "driver/PathMacros.h"
+#include "driver/TempFileName.h"
+#include "install/InstallationEngine.h"
+
+namespace driver {
+
+// Files, Reg, Destinations and Random must outlive the services; Os is the
+// version record the launcher read at start-up (font registration uses it).
+install::InstallServices MakeEngineServices(platform::FileSystem &Files, platform::Registry &Reg,
+                                            const DestinationAliasSource *Destinations,
+                                            TempNameRandom &Random,
+                                            const platform::OsVersionInfo &Os);
+
+} // namespace driver
