@@ -258,10 +258,19 @@ TEST(Win32Install, FamilyUninstallerIsReusedAndReplacedOnlyByANewerOne) {
   EXPECT_EQ(M.Log("Files", "Count"), "2") << "the registered log goes on";
   EXPECT_FALSE(M.Files.FileExists(M.WinDir + "\\tcUninst2.inf"));
 
+  // Records an earlier program wrote through the profile functions
+  // themselves, with a section of its own, are read and kept.
+  const std::string LogFile = M.WinDir + "\\tcUninst1.inf";
+  ASSERT_TRUE(M.Ini.WriteString(LogFile, "Files", "Count", " 3"));
+  ASSERT_TRUE(M.Ini.WriteString(LogFile, "Files", "3", "C:\\earlier\\file.txt"));
+  ASSERT_TRUE(M.Ini.WriteString(LogFile, "ProgramLinks", "Count", "0"));
+
   ASSERT_EQ(Install(Title, "three.txt", V2), install::FinishPage);
   EXPECT_EQ(M.Text(Exe), ToText(V2)) << "a greater version replaces it";
-  EXPECT_EQ(M.Log("Files", "Count"), "3");
-  EXPECT_EQ(fake::Upper(M.Log("Files", "3")), fake::Upper(M.App + "\\three.txt"));
+  EXPECT_EQ(M.Log("Files", "Count"), "4");
+  EXPECT_EQ(M.Log("Files", "3"), "C:\\earlier\\file.txt");
+  EXPECT_EQ(fake::Upper(M.Log("Files", "4")), fake::Upper(M.App + "\\three.txt"));
+  EXPECT_EQ(M.Log("ProgramLinks", "Count"), "0");
 
   // Another product shares the program but keeps its own log.
   ASSERT_EQ(Install(Other, "other.txt", V1), install::FinishPage);
