@@ -417,7 +417,13 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
   const bool Merge = Exists && IsMergePolicy(Policy);
 
   FStatus.SetCurrentItem(Destination);
-  FStatus.SetProgressMax(H.UnpackedSize);
+  // A linked entry's own size field is 0: the bar measures the data it
+  // shares. A link that does not resolve fails in the extraction below.
+  package::TEntryHeader Data = H;
+  uint64_t DataPosition = 0;
+  if (H.IsLinked() && !package::ResolveEntryLink(Package, Position, H, DataPosition, Data))
+    Data = H;
+  FStatus.SetProgressMax(Data.UnpackedSize);
   FStatus.SetProgress(0);
   const codec::TExtractProgress Progress = [this](int32_t Total, bool &Abort) {
     ExtractProgress(Total, Abort);

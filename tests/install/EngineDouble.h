@@ -481,8 +481,11 @@ inline BuiltPackage BuildPackage(const std::vector<PkgGroup> &Groups, const Byte
       package::TEntryHeader L;
       package::ReadEntryHeader(Out, L);
       Out.Seek(At);
+      // A link carries no sizes or checksum of its own.
       L.LinkOffset = uint32_t(B.FilePositions.back()[size_t(F.LinkTo)]);
       L.PackedSize = 0;
+      L.UnpackedSize = 0;
+      L.Crc = 0;
       L.SetName(F.Name);
       L.Version = F.Version;
       L.FileDate = F.Date;

@@ -206,6 +206,11 @@ TEST(InstallSequence, PhasesSetupTypesSharedGroupsDirectoriesLogAndRegistration)
                   {"\\%InstallDir%\\bin\\link.exe", {}, 0, 0x34210000, 0},
                   {"\\<SystemDir>\\\\lib.dll", ToBytes("lib")}}};
   PkgGroup GDocs{"Docs", {{"\\%InstallDir%\\doc\\deep\\a.txt", ToBytes("doc")}}};
+  uint32_t LinkMax = 0;
+  M.Status.OnPump = [&](RecordingStatus &St) {
+    if (!St.Items.empty() && St.Items.back() == App + "\\bin\\link.exe")
+      LinkMax = St.Max;
+  };
   const int Code = M.Run(Model, BuildPackage({GCore, GDocs}, &UninstallerData));
   ASSERT_EQ(Code, 800);
 
@@ -218,6 +223,7 @@ TEST(InstallSequence, PhasesSetupTypesSharedGroupsDirectoriesLogAndRegistration)
   EXPECT_EQ(M.Status.Finalizations, 1);
   EXPECT_EQ(M.Fs.Text(App + "\\bin\\app.exe"), ToText(Noise(70000, 1)));
   EXPECT_EQ(M.Fs.Text(App + "\\bin\\link.exe"), ToText(Noise(70000, 1))) << "linked data";
+  EXPECT_EQ(LinkMax, 70000u) << "the bar of a linked file measures the data it shares";
   EXPECT_NE(M.Fs.Date(App + "\\bin\\link.exe"), 0x34210000) << "KeepDate off";
   EXPECT_EQ(M.Fs.Text("C:\\WINDOWS\\SYSTEM\\lib.dll"), "lib");
   EXPECT_EQ(M.Fs.Text(App + "\\doc\\deep\\a.txt"), "doc");
