@@ -137,10 +137,8 @@ void ProfileText::Write(const std::string &SectionName, const std::string &Key,
     AddLine(*S, Line);
     return;
   }
+  // Only blank lines follow At, and they are not indexed: no key moves.
   S->Lines.insert(S->Lines.begin() + long(At), {Line, true});
-  for (auto &[Name, Index] : S->Keys)
-    if (Index >= At)
-      ++Index;
   S->Keys.emplace(Upper(Trim(Key)), At);
 }
 
