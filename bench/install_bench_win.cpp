@@ -16,6 +16,7 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32Version.h"
+#include "support/InstallTraces.h"
 
 #include <algorithm>
 #include <chrono>
@@ -157,30 +158,8 @@ private:
     return false;
   }
 
-  void RemoveTree(const std::string &Dir) {
-    std::vector<platform::DirEntry> List;
-    if (Files.ListDirectory(Dir, List))
-      for (auto &E : List) {
-        if (E.Name == "." || E.Name == "..")
-          continue;
-        const std::string P = Dir + "\\" + E.Name;
-        if (E.IsDirectory) {
-          RemoveTree(P);
-        } else {
-          Files.SetAttributes(P, platform::AttrNormal);
-          Files.RemoveFile(P);
-        }
-      }
-    Files.DeleteDirectory(Dir);
-  }
-
-  void CleanRegistration() {
-    Reg.DeleteKey(platform::RootKey::LocalMachine, std::string(install::UninstallKeyBase) + Title);
-    for (int N = 1; N < 4; ++N) {
-      Files.RemoveFile(WinDir + "\\tcUninst" + std::to_string(N) + ".exe");
-      Files.RemoveFile(WinDir + "\\tcUninst" + std::to_string(N) + ".inf");
-    }
-  }
+  void RemoveTree(const std::string &Dir) { support::RemoveTree(Files, Dir); }
+  void CleanRegistration() { support::RemoveUninstallTraces(Files, Reg, Title); }
 
   // Regular files below Dir in name order until Budget bytes are taken, so
   // the corpus is the same from run to run on one machine.

@@ -6,6 +6,7 @@
 // before and after.
 #pragma once
 
+#include "../support/InstallTraces.h"
 #include "EngineDouble.h"
 
 #include "driver/EngineServices.h"
@@ -79,30 +80,11 @@ struct RealMachine {
   }
   ~RealMachine() { Clean(); }
 
-  void RemoveTree(const std::string &Dir) {
-    std::vector<platform::DirEntry> List;
-    if (Files.ListDirectory(Dir, List))
-      for (auto &E : List) {
-        if (E.Name == "." || E.Name == "..")
-          continue;
-        const std::string P = Dir + "\\" + E.Name;
-        if (E.IsDirectory) {
-          RemoveTree(P);
-        } else {
-          Files.SetAttributes(P, platform::AttrNormal);
-          Files.RemoveFile(P);
-        }
-      }
-    Files.DeleteDirectory(Dir);
-  }
+  void RemoveTree(const std::string &Dir) { support::RemoveTree(Files, Dir); }
   void Clean() {
     RemoveTree(Base);
-    for (int N = 1; N < 4; ++N) {
-      Files.RemoveFile(WinDir + "\\tcUninst" + std::to_string(N) + ".exe");
-      Files.RemoveFile(WinDir + "\\tcUninst" + std::to_string(N) + ".inf");
-    }
+    support::RemoveUninstallTraces(Files, Reg, Title);
     Files.RemoveFile(Files.SystemDirectory() + "\\tce1_lib.dll");
-    Reg.DeleteKey(platform::RootKey::LocalMachine, UninstKey);
   }
   void Put(const std::string &Path, const std::string &Text) {
     auto F = Files.Open(Path, platform::OpenMode::Create);
