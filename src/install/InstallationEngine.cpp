@@ -283,10 +283,14 @@ void InstallationEngine::Rollback() {
   for (uint32_t N = FLog->ReadCount(LogDirectories); N > FStartDirectories; --N)
     DirList.push_back(FLog->ReadRecord(LogDirectories, N));
   if (FLogExisted) {
-    // The earlier installation's records stay valid for its uninstaller.
-    FLog->WriteCount(LogFiles, FStartFiles);
-    FLog->WriteCount(LogDirectories, FStartDirectories);
-    FLog->Flush();
+    // The earlier installation's records stay valid for its uninstaller. A
+    // log that could not be read or written is left as it is: what this
+    // run holds of it is not the whole file.
+    if (FLogUsable) {
+      FLog->WriteCount(LogFiles, FStartFiles);
+      FLog->WriteCount(LogDirectories, FStartDirectories);
+      FLog->Flush();
+    }
     FLog.reset();
   } else {
     FLog->Delete();

@@ -57,6 +57,7 @@ public:
   std::set<std::string> ReadOnlyDirs; // nothing can be made inside them
   // Files whose upper-cased path starts with one of these cannot be made.
   std::set<std::string> FailWrites;
+  std::set<std::string> FailReads; // upper-cased paths that cannot be opened
   uint64_t DiskLeft = UINT64_MAX; // bytes that still fit on the disk
 
   void Put(const std::string &Path, const std::string &Text,
@@ -150,7 +151,7 @@ public:
       N.Data->clear();
       return std::make_unique<MemFsFile>(*this, N.Data, true);
     }
-    if (It == Nodes.end())
+    if (It == Nodes.end() || FailReads.count(K))
       return nullptr;
     if (Mode == OpenMode::ReadWrite && (It->second.Attr & platform::AttrReadOnly))
       return nullptr;

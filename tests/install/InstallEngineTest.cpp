@@ -355,30 +355,45 @@ TEST(InstallCancel, InTheMiddleOfALargeFileBetweenFilesAndInItsLastBlock) {
 }
 
 TEST(InstallCancel, RollbackOfAReusedLogKeepsTheEarlierInstallation) {
-  CancelRun R;
-  // An earlier installation of the same title left its log and registration.
-  R.M.Fs.Put("C:\\WINDOWS\\tcUninst1.exe", "old");
-  R.M.Version.Versions[Key("C:\\WINDOWS\\tcUninst1.exe")] = {"2.0", "Taloncor UnInstaller"};
-  R.M.Fs.Dirs.insert("C:\\OLD");
-  R.M.Fs.Put("C:\\OLD\\kept.txt", "kept");
-  R.M.Fs.Put(LogFile, "[Main]\r\nTitle=Demo\r\n[Files]\r\nCount=1\r\n1=C:\\OLD\\kept.txt\r\n"
-                      "[Directories]\r\nCount=1\r\n1=C:\\OLD\\\r\n");
-  R.M.Version.Versions[Key("C:\\TEMP\\tc1.tmp")] = {"1.0", "Taloncor UnInstaller"};
-  R.M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "DisplayName", "DEMO");
-  R.M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "UninstallString",
-              " C:\\WINDOWS\\tcUninst1.exe \"" + LogFile + "\" \"Demo\"");
-  R.M.Status.OnPump = [](RecordingStatus &St) {
-    if (St.Max == 200000 && St.Position > 0)
-      St.Cancel = true;
-  };
-  EXPECT_EQ(R.Run(), 900);
-  EXPECT_EQ(R.M.Fs.Text("C:\\WINDOWS\\tcUninst1.exe"), "old") << "not replaced by an older one";
-  EXPECT_EQ(R.M.Fs.Text("C:\\OLD\\kept.txt"), "kept");
-  EXPECT_TRUE(R.M.Fs.HasDir("C:\\OLD"));
-  EXPECT_FALSE(R.M.Fs.Has(App + "\\sub\\first.txt"));
-  ASSERT_TRUE(R.M.Fs.Has(LogFile)) << "a shared log is kept";
-  EXPECT_EQ(Count(R.M, "Files"), 1u);
-  EXPECT_EQ(Count(R.M, "Directories"), 1u);
+  for (bool Readable : {true, false}) {
+    CancelRun R;
+    // An earlier installation of the same title left its log and registration.
+    R.M.Fs.Put("C:\\WINDOWS\\tcUninst1.exe", "old");
+    R.M.Version.Versions[Key("C:\\WINDOWS\\tcUninst1.exe")] = {"2.0", "Taloncor UnInstaller"};
+    R.M.Fs.Dirs.insert("C:\\OLD");
+    R.M.Fs.Put("C:\\OLD\\kept.txt", "kept");
+    R.M.Fs.Put(LogFile, "[Main]\r\nTitle=Demo\r\n[Files]\r\nCount=1\r\n1=C:\\OLD\\kept.txt\r\n"
+                        "[Directories]\r\nCount=1\r\n1=C:\\OLD\\\r\n");
+    R.M.Version.Versions[Key("C:\\TEMP\\tc1.tmp")] = {"1.0", "Taloncor UnInstaller"};
+    R.M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "DisplayName", "DEMO");
+    R.M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "UninstallString",
+                " C:\\WINDOWS\\tcUninst1.exe \"" + LogFile + "\" \"Demo\"");
+    R.M.Status.OnPump = [](RecordingStatus &St) {
+      if (St.Max == 200000 && St.Position > 0)
+        St.Cancel = true;
+    };
+    // An earlier log that cannot be read: the user goes on without a log,
+    // and the cancelled run must not write its near-empty view over it.
+    const std::string Earlier = R.M.Fs.Text(LogFile);
+    if (!Readable) {
+      R.M.Fs.FailReads.insert(Key(LogFile));
+      R.M.Msg.Answers = {platform::IdYes};
+    }
+    EXPECT_EQ(R.Run(), 900);
+    EXPECT_EQ(R.M.Fs.Text("C:\\WINDOWS\\tcUninst1.exe"), "old") << "not replaced by an older one";
+    EXPECT_EQ(R.M.Fs.Text("C:\\OLD\\kept.txt"), "kept");
+    EXPECT_TRUE(R.M.Fs.HasDir("C:\\OLD"));
+    ASSERT_TRUE(R.M.Fs.Has(LogFile)) << "a shared log is kept";
+    if (Readable) {
+      EXPECT_FALSE(R.M.Fs.Has(App + "\\sub\\first.txt"));
+      EXPECT_EQ(Count(R.M, "Files"), 1u);
+      EXPECT_EQ(Count(R.M, "Directories"), 1u);
+    } else {
+      ASSERT_EQ(R.M.Msg.Shown.size(), 1u);
+      EXPECT_EQ(R.M.Msg.Shown[0].Text.rfind("The installation program failed to create", 0), 0u);
+      EXPECT_EQ(R.M.Fs.Text(LogFile), Earlier);
+    }
+  }
 }
 
 TEST(InstallCancel, ReusedLogContinuesItsCountsAndNewerUninstallerReplacesOld) {
