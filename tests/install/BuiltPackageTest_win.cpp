@@ -2,6 +2,8 @@
 // opened as the launcher opens its own file (package, script, pictures,
 // setup types for the running system) and installed by the engine against
 // the real Win32 services in the test's Wine prefix.
+#include <windows.h>
+
 #include "Win32Machine.h"
 
 #include "PackageBuilder.h"
@@ -203,7 +205,9 @@ struct BuiltSetup {
     ASSERT_TRUE(M.Files.SetFileDate(Path, Date));
   }
 
-  void Build() {
+  // The uninstaller entry is the family stand-in of version 1 unless the
+  // program to pack is given.
+  void Build(const std::string &Uninstaller = "") {
     ASSERT_TRUE(M.Files.MakeDirectory(Source));
     ASSERT_TRUE(M.Files.MakeDirectory(Source + "\\bin"));
     ASSERT_TRUE(M.Files.MakeDirectory(Source + "\\docs"));
@@ -232,6 +236,10 @@ struct BuiltSetup {
     O.SourceRoot = Source;
     O.StubPath = M.Base + "\\stub.exe";
     O.UninstallerPath = Source + "\\v1.exe";
+    if (!Uninstaller.empty()) {
+      O.UninstallerPath = M.Base + "\\uninstaller.exe";
+      M.Put(O.UninstallerPath, ToText(ReadHostFile(Uninstaller)));
+    }
     O.OutputPath = Exe;
     std::string Error;
     ASSERT_TRUE(mksetup::BuildPackage(M.Files, O, Error)) << Error;
@@ -251,6 +259,23 @@ struct BuiltSetup {
   }
 
   int Install() { return M.Run(Model, *File, FilesPosition); }
+
+  // What an earlier version left, then the installation over it with the
+  // two overwrite questions answered Yes and No.
+  int InstallOverEarlierVersion() {
+    const std::string Stand = std::string(TC_UNINSTALLER_FILES) + "/uninstaller";
+    M.PutEarlierFiles();
+    M.Put(M.App + "\\ask_yes.txt", "old ask yes");
+    M.Put(M.App + "\\ask_no.txt", "old ask no");
+    M.Put(M.App + "\\up.exe", ToText(ReadHostFile(Stand + "1.exe")));
+    M.Put(M.App + "\\down.exe", ToText(ReadHostFile(Stand + "2.exe")));
+    for (const char *Ini : {"new.ini", "keep.ini"})
+      M.Put(M.App + "\\" + Ini, "[Main]\r\nShared=user\r\nOwn=user\r\n");
+    M.Put(M.App + "\\blocks.cfg",
+          "[Item]\r\n   ID=a\r\n   V=old\r\n[End]\r\n[Item]\r\n   ID=b\r\n[End]\r\n");
+    M.Msg.Answers = {platform::IdYes, platform::IdNo};
+    return Install();
+  }
 
   // Cuts the built executable inside the data of big.bin, the last entry.
   void TruncateInBigFile() {
@@ -285,20 +310,8 @@ TEST(Win32BuiltPackage, InstallsEveryPolicyFromTwoSetupTypesSharingAGroup) {
   EXPECT_EQ(S.Model.Title, Title);
   EXPECT_EQ(S.Types.Checked, (std::vector<std::string>{"Typical", "Full"}));
 
-  // What an earlier version left.
   const std::string Stand = std::string(TC_UNINSTALLER_FILES) + "/uninstaller";
-  ASSERT_NO_FATAL_FAILURE(M.PutEarlierFiles());
-  M.Put(M.App + "\\ask_yes.txt", "old ask yes");
-  M.Put(M.App + "\\ask_no.txt", "old ask no");
-  M.Put(M.App + "\\up.exe", ToText(ReadHostFile(Stand + "1.exe")));
-  M.Put(M.App + "\\down.exe", ToText(ReadHostFile(Stand + "2.exe")));
-  for (const char *Ini : {"new.ini", "keep.ini"})
-    M.Put(M.App + "\\" + Ini, "[Main]\r\nShared=user\r\nOwn=user\r\n");
-  M.Put(M.App + "\\blocks.cfg",
-        "[Item]\r\n   ID=a\r\n   V=old\r\n[End]\r\n[Item]\r\n   ID=b\r\n[End]\r\n");
-
-  M.Msg.Answers = {platform::IdYes, platform::IdNo};
-  ASSERT_EQ(S.Install(), install::FinishPage);
+  ASSERT_EQ(S.InstallOverEarlierVersion(), install::FinishPage);
   ASSERT_EQ(M.Msg.Shown.size(), 2u);
   EXPECT_EQ(M.Msg.Shown[0].Text, "Overwrite file: \r\n" + M.App + "\\ask_yes.txt");
   EXPECT_EQ(M.Msg.Shown[0].Caption, "Confirm");
@@ -386,3 +399,56 @@ TEST(Win32BuiltPackage, CancelInTheMiddleOfTheLastFileRollsEverythingBack) {
   S.ExpectRolledBack();
   EXPECT_FALSE(M.Files.FileExists(M.WinDir + "\\Fonts\\TcE1Built.ttf"));
 }
+
+#ifdef TC_UNINSTALLER_EXE
+// The uninstaller this project ships, packed into the setup, installed and
+// registered by the engine, then started with its registered command line:
+// what the installation made goes, the user's own files stay.
+TEST(Win32BuiltPackage, TheShippedUninstallerUndoesTheInstallation) {
+  RealMachine M;
+  FontCleanup Font{M};
+  BuiltSetup S(M);
+  ASSERT_NO_FATAL_FAILURE(S.Build(TC_UNINSTALLER_EXE));
+  ASSERT_NO_FATAL_FAILURE(S.Open());
+  ASSERT_EQ(S.InstallOverEarlierVersion(), install::FinishPage);
+  const std::string Log = M.WinDir + "\\tcUninst1.inf";
+  std::vector<std::string> Installed;
+  for (uint32_t N = 1; N <= 20; ++N)
+    if (std::string F = M.Log("Files", std::to_string(N)); F != "<none>")
+      Installed.push_back(F);
+  ASSERT_EQ(Installed.size(), 10u);
+
+  std::string Command;
+  {
+    auto Key = M.Reg.OpenKey(platform::RootKey::LocalMachine, UninstKey, false);
+    ASSERT_TRUE(Key);
+    ASSERT_TRUE(Key->ReadString("UninstallString", Command));
+  }
+  Command += " /quiet";
+  STARTUPINFOA Start = {};
+  Start.cb = sizeof Start;
+  PROCESS_INFORMATION Process = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, Command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &Start, &Process))
+      << Command;
+  ASSERT_EQ(WaitForSingleObject(Process.hProcess, 60000), WAIT_OBJECT_0);
+  DWORD Code = 1;
+  GetExitCodeProcess(Process.hProcess, &Code);
+  CloseHandle(Process.hThread);
+  CloseHandle(Process.hProcess);
+  EXPECT_EQ(Code, 0u) << "nothing recorded stays";
+
+  for (const std::string &F : Installed)
+    EXPECT_FALSE(M.Files.FileExists(F)) << F;
+  for (const char *D : {"\\docs\\en", "\\docs", "\\extra\\deep", "\\extra"})
+    EXPECT_FALSE(M.Files.DirectoryExists(M.App + D)) << D;
+  EXPECT_FALSE(M.Files.FileExists(Log));
+  EXPECT_FALSE(M.Reg.OpenKey(platform::RootKey::LocalMachine, UninstKey, false));
+  // Kept, replaced by nothing, or merged into: the user's.
+  for (const char *F :
+       {"keep.txt", "newer.txt", "ask_no.txt", "down.exe", "new.ini", "keep.ini", "blocks.cfg"})
+    EXPECT_TRUE(M.Files.FileExists(M.App + "\\" + F)) << F;
+  EXPECT_EQ(M.Ini.ReadString(M.App + "\\keep.ini", "Main", "Own", ""), "user");
+  EXPECT_TRUE(M.Files.FileExists(M.WinDir + "\\tcUninst1.exe")) << "shared by every product";
+}
+#endif
