@@ -114,6 +114,15 @@ bool ProfileText::Read(const std::string &SectionName, const std::string &Key,
   return true;
 }
 
+std::vector<std::string> ProfileText::Keys(const std::string &SectionName) const {
+  std::vector<std::string> Out;
+  if (const Section *S = Find(SectionName))
+    for (const Entry &E : S->Lines)
+      if (E.IsKey)
+        Out.push_back(KeyOf(E.Line));
+  return Out;
+}
+
 void ProfileText::Write(const std::string &SectionName, const std::string &Key,
                         const std::string &Value) {
   Section *S = Find(SectionName);

@@ -25,6 +25,9 @@ public:
   // section or the key is missing.
   bool Read(const std::string &Section, const std::string &Key, std::string &Value) const;
   void Write(const std::string &Section, const std::string &Key, const std::string &Value);
+  // The keys of a section in file order, as they stand (trimmed); empty when
+  // the section is missing.
+  std::vector<std::string> Keys(const std::string &Section) const;
 
 private:
   struct Entry {

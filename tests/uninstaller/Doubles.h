@@ -7,7 +7,9 @@
 #include "platform/MemoryFile.h"
 #include "platform/Platform.h"
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -43,8 +45,14 @@ public:
   }
   bool Has(const std::string &P) const { return FileAttrs.count(Upper(P)) || Dirs.count(Upper(P)); }
 
-  std::unique_ptr<platform::File> Open(const std::string &, platform::OpenMode) override {
-    return nullptr;
+  // The text an existing file reads as; files have none without it.
+  std::function<std::string(const std::string &)> TextOf;
+
+  std::unique_ptr<platform::File> Open(const std::string &P, platform::OpenMode Mode) override {
+    if (Mode != platform::OpenMode::Read || !TextOf || !FileExists(P))
+      return nullptr;
+    const std::string T = TextOf(P);
+    return std::make_unique<platform::MemoryFile>(std::vector<uint8_t>(T.begin(), T.end()));
   }
   bool FileExists(const std::string &P) override { return FileAttrs.count(Upper(P)) != 0; }
   bool DirectoryExists(const std::string &P) override { return Dirs.count(Upper(P)) != 0; }
@@ -207,6 +215,18 @@ public:
   void Put(const std::string &File, const std::string &Sec, const std::string &Key,
            const std::string &Value) {
     WriteString(File, Sec, Key, Value);
+  }
+  // The file as the profile functions would have written it.
+  std::string Text(const std::string &File) const {
+    std::string Out;
+    auto F = Data.find(Upper(File));
+    if (F != Data.end())
+      for (auto &[Name, Keys] : F->second) {
+        Out += "[" + Name + "]\r\n";
+        for (auto &[K, V] : Keys)
+          Out += K + "=" + V + "\r\n";
+      }
+    return Out;
   }
   std::string ReadString(const std::string &File, const std::string &Sec, const std::string &Key,
                          const std::string &Default) override {

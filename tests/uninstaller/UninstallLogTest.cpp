@@ -15,10 +15,11 @@ struct LogFixture : ::testing::Test {
   doubles::Ini Ini;
   UninstallLog Log;
   void SetUp() override {
+    Fs.TextOf = [this](const std::string &P) { return Ini.Text(P); };
     Fs.AddFile(LogPath);
     Ini.Put(LogPath, "Main", "Title", "Demo");
   }
-  LogStatus Read() { return ReadUninstallLog(Fs, Ini, LogPath, Log); }
+  LogStatus Read() { return ReadUninstallLog(Fs, LogPath, Log); }
 };
 
 } // namespace
@@ -45,16 +46,16 @@ TEST_F(LogFixture, ReadsEverySectionInRecordOrder) {
 }
 
 TEST_F(LogFixture, MissingFileSectionsAndForeignFiles) {
-  EXPECT_EQ(ReadUninstallLog(Fs, Ini, "C:\\nowhere.inf", Log), LogStatus::Missing);
+  EXPECT_EQ(ReadUninstallLog(Fs, "C:\\nowhere.inf", Log), LogStatus::Missing);
   ASSERT_EQ(Read(), LogStatus::Ok) << "a title alone is a log with nothing recorded";
   EXPECT_TRUE(Log.Files.empty());
   EXPECT_TRUE(Log.Directories.empty());
 
   Fs.AddFile("C:\\other.ini");
   Ini.Put("C:\\other.ini", "Settings", "Count", "3");
-  EXPECT_EQ(ReadUninstallLog(Fs, Ini, "C:\\other.ini", Log), LogStatus::NotALog);
+  EXPECT_EQ(ReadUninstallLog(Fs, "C:\\other.ini", Log), LogStatus::NotALog);
   Fs.AddFile("C:\\empty.ini");
-  EXPECT_EQ(ReadUninstallLog(Fs, Ini, "C:\\empty.ini", Log), LogStatus::NotALog);
+  EXPECT_EQ(ReadUninstallLog(Fs, "C:\\empty.ini", Log), LogStatus::NotALog);
 }
 
 TEST_F(LogFixture, CountsBoundTheRecords) {
@@ -137,4 +138,20 @@ TEST(RegistryRecord, RejectsOddRecords) {
         "\\HKEY_NOWHERE\\SOFTWARE\\X\\V", "\\\\SOFTWARE\\X\\V",
         "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\\\X\\V", "\\HKEY_LOCAL_MACHINE\\\\SOFTWARE\\V"})
     EXPECT_FALSE(SplitRegistryRecord(Bad, R)) << Bad;
+}
+
+TEST_F(LogFixture, ReadsTheFileInOnePieceAsTheProfileFunctionsDo) {
+  // Written by hand or by another program: letter case, blanks around the
+  // equals sign, quotes, bare CR line ends, blank lines, a repeated key.
+  Fs.TextOf = [](const std::string &) {
+    return std::string("[main]\rTitle = \"Demo\" \r\n\r\n[FILES]\ncount = 2\n1=C:\\a.txt\n"
+                       "1=C:\\second.txt\n 2 = 'C:\\b c.txt' \n\n[Directories]\r\nCount=1\r\n");
+  };
+  ASSERT_EQ(Read(), LogStatus::Ok);
+  EXPECT_EQ(Log.Title, "Demo");
+  EXPECT_EQ(Log.Files, (std::vector<std::string>{"C:\\a.txt", "C:\\b c.txt"}));
+  EXPECT_TRUE(Log.Directories.empty());
+  // A file that cannot be read is no log.
+  Fs.TextOf = nullptr;
+  EXPECT_EQ(Read(), LogStatus::NotALog);
 }

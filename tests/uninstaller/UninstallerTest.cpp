@@ -22,6 +22,7 @@ struct FlowFixture : ::testing::Test {
     P.Reg = &Reg;
     P.Ini = &Ini;
     P.Msg = &Msg;
+    Fs.TextOf = [this](const std::string &Path) { return Ini.Text(Path); };
     Fs.AddFile(LogPath);
     Fs.AddFile("C:\\App\\a.exe");
     Ini.Put(LogPath, "Main", "Title", "Demo");

@@ -3,7 +3,6 @@
 #include "Uninstaller.h"
 
 #include "platform/win32/Win32File.h"
-#include "platform/win32/Win32Ini.h"
 #include "platform/win32/Win32Messages.h"
 #include "platform/win32/Win32Registry.h"
 
@@ -28,12 +27,10 @@ bool RemoveAtRestart(const std::string &Path) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::win32::Win32FileSystem Files;
   platform::win32::Win32Registry Reg;
-  platform::win32::Win32Ini Ini;
   platform::win32::Win32Messages Msg;
   platform::Platform Services;
   Services.Files = &Files;
   Services.Reg = &Reg;
-  Services.Ini = &Ini;
   Services.Msg = &Msg;
 
   uninst::UndoOptions Options;

@@ -1,9 +1,16 @@
 #include "UninstallLog.h"
 
+#include "install/ProfileText.h"
+#include "install/UninstallLog.h"
+
 #include <algorithm>
+#include <memory>
 
 namespace uninst {
 namespace {
+
+// A file larger than this is no uninstall log.
+constexpr uint64_t MaxLogSize = 256ull << 20;
 
 std::string Trim(const std::string &T) {
   size_t B = 0, E = T.size();
@@ -23,12 +30,13 @@ std::string Upper(std::string S) {
 
 // Reads records 1..Count of a section. Only keys that exist are read, so a
 // Count of four billion costs no more than the section's real size.
-bool ReadSection(platform::IniFiles &Ini, const std::string &Path, const char *Section,
+bool ReadSection(const install::ProfileText &Log, const char *Section,
                  std::vector<std::string> &Out) {
-  std::vector<std::string> Keys;
-  if (!Ini.ReadKeys(Path, Section, Keys) || Keys.empty())
+  const std::vector<std::string> Keys = Log.Keys(Section);
+  if (Keys.empty())
     return false;
-  uint32_t Count = ParseCount(Ini.ReadString(Path, Section, "Count", ""));
+  std::string Text;
+  const uint32_t Count = Log.Read(Section, "Count", Text) ? ParseCount(Text) : 0;
   std::vector<uint32_t> Numbers;
   for (const std::string &K : Keys) {
     uint32_t N = ParseRecordKey(K);
@@ -38,11 +46,26 @@ bool ReadSection(platform::IniFiles &Ini, const std::string &Path, const char *S
   std::sort(Numbers.begin(), Numbers.end());
   Numbers.erase(std::unique(Numbers.begin(), Numbers.end()), Numbers.end());
   for (uint32_t N : Numbers) {
-    std::string V = Trim(Ini.ReadString(Path, Section, std::to_string(N), ""));
+    std::string V;
+    Log.Read(Section, std::to_string(N), V);
+    V = Trim(V.substr(0, install::LogValueLimit));
     if (!V.empty())
       Out.push_back(V);
   }
   return true;
+}
+
+// The whole file, read once: looked up value by value through the profile
+// functions, a large log would be read again for every record.
+bool ReadText(platform::FileSystem &Files, const std::string &Path, std::string &Text) {
+  std::unique_ptr<platform::File> F = Files.Open(Path, platform::OpenMode::Read);
+  if (!F)
+    return false;
+  const uint64_t Size = F->Size();
+  if (Size > MaxLogSize)
+    return false;
+  Text.assign(size_t(Size), '\0');
+  return F->Read(Text.data(), uint32_t(Size)) == Size && !F->Error();
 }
 
 } // namespace
@@ -73,18 +96,25 @@ uint32_t ParseRecordKey(const std::string &Key) {
   return V > 0xFFFFFFFFu ? 0 : static_cast<uint32_t>(V);
 }
 
-LogStatus ReadUninstallLog(platform::FileSystem &Files, platform::IniFiles &Ini,
-                           const std::string &Path, UninstallLog &Out) {
+LogStatus ReadUninstallLog(platform::FileSystem &Files, const std::string &Path,
+                           UninstallLog &Out) {
   Out = UninstallLog();
   if (!Files.FileExists(Path))
     return LogStatus::Missing;
-  Out.Title = Trim(Ini.ReadString(Path, "Main", "Title", ""));
+  std::string Raw;
+  if (!ReadText(Files, Path, Raw))
+    return LogStatus::NotALog;
+  install::ProfileText Log;
+  Log.Parse(Raw);
+  std::string Title;
+  if (Log.Read("Main", "Title", Title))
+    Out.Title = Trim(Title.substr(0, install::LogValueLimit));
   bool Any = !Out.Title.empty();
-  Any = ReadSection(Ini, Path, "Directories", Out.Directories) || Any;
-  Any = ReadSection(Ini, Path, "Files", Out.Files) || Any;
-  Any = ReadSection(Ini, Path, "RegistryValues", Out.RegistryValues) || Any;
-  Any = ReadSection(Ini, Path, "ProgramLinks", Out.ProgramLinks) || Any;
-  Any = ReadSection(Ini, Path, "ProgramGroups", Out.ProgramGroups) || Any;
+  Any = ReadSection(Log, "Directories", Out.Directories) || Any;
+  Any = ReadSection(Log, "Files", Out.Files) || Any;
+  Any = ReadSection(Log, "RegistryValues", Out.RegistryValues) || Any;
+  Any = ReadSection(Log, "ProgramLinks", Out.ProgramLinks) || Any;
+  Any = ReadSection(Log, "ProgramGroups", Out.ProgramGroups) || Any;
   Out.HasKnownSection = Any;
   return Any ? LogStatus::Ok : LogStatus::NotALog;
 }

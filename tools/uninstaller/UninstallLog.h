@@ -33,8 +33,9 @@ uint32_t ParseCount(const std::string &Text);
 // A record key: decimal without leading zeros, 1 and up; 0 when it is not one.
 uint32_t ParseRecordKey(const std::string &Key);
 
-LogStatus ReadUninstallLog(platform::FileSystem &Files, platform::IniFiles &Ini,
-                           const std::string &Path, UninstallLog &Out);
+// Reads the log file in one piece, with the reading rules of the
+// private-profile functions.
+LogStatus ReadUninstallLog(platform::FileSystem &Files, const std::string &Path, UninstallLog &Out);
 
 // One "RegistryValues" record: backslash, root name, backslash, key path,
 // backslash, value name (empty: the key's default value).

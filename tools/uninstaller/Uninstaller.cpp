@@ -65,7 +65,7 @@ int RunUninstaller(const Arguments &Args, platform::Platform &Services,
     return ExitCannotStart;
   }
   UninstallLog Log;
-  LogStatus Status = ReadUninstallLog(*Services.Files, *Services.Ini, Args.LogPath, Log);
+  LogStatus Status = ReadUninstallLog(*Services.Files, Args.LogPath, Log);
   std::string Title = Args.Title.empty() ? Log.Title : Args.Title;
   if (Status == LogStatus::Missing) {
     Show("The uninstallation log\r\n" + Args.LogPath +

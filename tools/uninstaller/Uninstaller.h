@@ -18,7 +18,7 @@ enum : int {
   ExitCannotStart = 0xFFFF, // no log given, log missing or not a log
 };
 
-// Files, Reg, Ini and Msg of Services are used.
+// Files, Reg and Msg of Services are used.
 int RunUninstaller(const Arguments &Args, platform::Platform &Services, const UndoOptions &Options);
 
 // The closing message for a completed run.
