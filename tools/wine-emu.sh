@@ -24,4 +24,19 @@ if wineserver -p >/dev/null 2>&1 </dev/null; then
   # A crashing program would otherwise wait on winedbg's dialog for ever.
   "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
 fi
+case " $* " in
+  *" --gtest_list_tests "*)
+    # Listing a program's tests changes nothing, so a Wine start that fails
+    # now and then (seen as exit code 1 with no output) is tried again
+    # rather than failing the whole test run.
+    for attempt in 1 2; do
+      if out=$("$WINE" "$@" </dev/null); then
+        printf '%s\n' "$out"
+        exit 0
+      fi
+      echo "wine-emu.sh: listing failed (attempt $attempt), trying again" >&2
+      sleep 2
+    done
+    ;;
+esac
 exec "$WINE" "$@"
