@@ -21,17 +21,23 @@ std::string Clip(std::string S) {
   return S;
 }
 
-// Whether Wanted (an upper-cased macro) occurs in Text, ignoring the case of a..z.
-bool HoldsMacro(const std::string &Text, const std::string &Wanted) {
-  if (Wanted.empty() || Text.size() < Wanted.size())
+// Whether Wanted (an upper-cased macro) stands in Text at I, ignoring the
+// case of a..z.
+bool MatchesAt(const std::string &Text, size_t I, const std::string &Wanted) {
+  if (Text.size() - I < Wanted.size())
     return false;
-  for (size_t I = 0; I + Wanted.size() <= Text.size(); ++I) {
-    size_t K = 0;
-    while (K < Wanted.size() && Upper(Text[I + K]) == Wanted[K])
-      ++K;
-    if (K == Wanted.size())
+  for (size_t K = 0; K < Wanted.size(); ++K)
+    if (Upper(Text[I + K]) != Wanted[K])
+      return false;
+  return true;
+}
+
+bool HoldsMacro(const std::string &Text, const std::string &Wanted) {
+  if (Wanted.empty())
+    return false;
+  for (size_t I = 0; I < Text.size(); ++I)
+    if (MatchesAt(Text, I, Wanted))
       return true;
-  }
   return false;
 }
 
@@ -45,10 +51,7 @@ void ReplaceMacro(std::string &Text, const std::string &Macro, const std::string
   size_t I = 0;
   bool Changed = false;
   while (I < Text.size()) {
-    bool Match = Text.size() - I >= Wanted.size();
-    for (size_t K = 0; Match && K < Wanted.size(); ++K)
-      Match = Upper(Text[I + K]) == Wanted[K];
-    if (Match) {
+    if (MatchesAt(Text, I, Wanted)) {
       Out += Value;
       I += Wanted.size();
       Changed = true;

@@ -59,11 +59,10 @@ void ProfileText::Parse(const std::string &Text) {
     if (End == std::string::npos)
       End = Text.size();
     std::string Line = Text.substr(At, End - At);
+    // CR LF ends one line, as do a lone CR or LF.
     At = End;
-    if (At < Text.size() && Text[At] == '\r')
-      ++At;
-    if (At < Text.size() && Text[At] == '\n' && (At == End + 1 ? Text[End] == '\r' : true))
-      ++At;
+    if (At < Text.size())
+      At += Text.compare(At, 2, "\r\n") == 0 ? 2 : 1;
     std::string Name;
     if (SectionName(Line, Name)) {
       FIndex.emplace(Upper(Name), FSections.size());
@@ -89,8 +88,7 @@ std::string ProfileText::Text() const {
 }
 
 ProfileText::Section *ProfileText::Find(const std::string &Name) {
-  auto It = FIndex.find(Upper(Trim(Name)));
-  return It == FIndex.end() ? nullptr : &FSections[It->second];
+  return const_cast<Section *>(static_cast<const ProfileText *>(this)->Find(Name));
 }
 
 const ProfileText::Section *ProfileText::Find(const std::string &Name) const {

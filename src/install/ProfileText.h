@@ -18,7 +18,6 @@ public:
   void Parse(const std::string &Text);
   // The content as the file holds it, every line ended by CR LF.
   std::string Text() const;
-  bool Empty() const { return FSections.empty() && FLead.empty(); }
 
   // The value as the profile functions read it: blanks trimmed from both
   // ends, then one pair of matching quotes around it removed. False when the
