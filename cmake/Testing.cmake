@@ -11,9 +11,15 @@ endif()
 
 if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
   set(TC_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "throw-away prefix of the tests")
+  # 32-bit programs run in a 32-bit prefix, 64-bit ones in a 64-bit prefix.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(TC_WINEARCH win32)
+  else()
+    set(TC_WINEARCH win64)
+  endif()
   # One word, not a list: test discovery does not pass emulator arguments.
   file(WRITE ${CMAKE_BINARY_DIR}/wine-emu
-       "#!/bin/sh\nexec '${CMAKE_SOURCE_DIR}/tools/wine-emu.sh' --prefix '${TC_WINEPREFIX}' \"$@\"\n")
+       "#!/bin/sh\nexec '${CMAKE_SOURCE_DIR}/tools/wine-emu.sh' --arch ${TC_WINEARCH} --prefix '${TC_WINEPREFIX}' \"$@\"\n")
   file(CHMOD ${CMAKE_BINARY_DIR}/wine-emu PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
        GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-emu)

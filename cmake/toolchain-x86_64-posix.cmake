@@ -1,8 +1,6 @@
-# x86_64 MinGW-w64 with the posix thread model, which GoogleTest needs: the
-# Win32 unit tests and the end-to-end programs that run under Wine. Machines
-# whose kernel cannot run 32-bit code (no ia32 user mode) still run 64-bit
-# Wine, so the tests exercise the same sources as 64-bit Windows programs;
-# the shipped 32-bit programs come from toolchain-i686-win32.cmake.
+# x86_64 MinGW-w64 with the posix thread model: a second build of the Win32
+# tests under 64-bit Wine. It catches 64-bit assumptions, and it is what runs
+# on a machine whose kernel refuses 32-bit code (the test command says so).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 set(_tc x86_64-w64-mingw32)

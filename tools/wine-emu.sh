@@ -4,7 +4,12 @@
 # seconds, so they are started here once with their output sent elsewhere.
 : "${WINEDEBUG:=-all}"; : "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
 export WINEDEBUG WINEDLLOVERRIDES
-# Usage: wine-emu.sh [--prefix DIR] program.exe args...
+# Usage: wine-emu.sh [--arch win32|win64] [--prefix DIR] program.exe args...
+arch=win64
+if [ "$1" = "--arch" ]; then
+  arch=$2
+  shift 2
+fi
 if [ "$1" = "--prefix" ]; then
   WINEPREFIX=${WINEPREFIX:-$2}
   shift 2
@@ -15,10 +20,16 @@ if [ -z "$WINEPREFIX" ]; then
 fi
 export WINEPREFIX
 mkdir -p "$(dirname "$WINEPREFIX")"
-# The 64-bit loader directly: where wine32 is installed but the kernel cannot
-# run 32-bit code, the wine front script would pick the 32-bit loader.
-WINE=${TC_WINE:-/usr/lib/wine/wine64}
-[ -x "$WINE" ] || WINE=wine
+if [ "$arch" = win32 ]; then
+  # A 32-bit prefix and the 32-bit loader (the wine front script picks it).
+  export WINEARCH=win32
+  WINE=${TC_WINE:-wine}
+else
+  # The 64-bit loader directly: where wine32 is installed but the kernel
+  # cannot run 32-bit code, the front script would pick the 32-bit loader.
+  WINE=${TC_WINE:-/usr/lib/wine/wine64}
+  [ -x "$WINE" ] || WINE=wine
+fi
 if wineserver -p >/dev/null 2>&1 </dev/null; then
   "$WINE" wineboot.exe >/dev/null 2>&1 </dev/null
   # A crashing program would otherwise wait on winedbg's dialog for ever.

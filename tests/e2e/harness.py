@@ -17,9 +17,17 @@ import subprocess
 import tempfile
 import time
 
-WINE = os.environ.get('TC_WINE') or (
-    '/usr/lib/wine/wine64' if os.access('/usr/lib/wine/wine64', os.X_OK) else 'wine')
-BASE_ENV = {'WINEDEBUG': '-all', 'WINEDLLOVERRIDES': 'mscoree,mshtml='}
+# The shipped programs are 32-bit and run in a 32-bit prefix (the wine front
+# script picks the 32-bit loader there). The 64-bit fallback calls the 64-bit
+# loader directly: where wine32 is installed but the kernel refuses 32-bit
+# code, the front script would pick the loader that cannot start.
+WINEARCH = os.environ.get('TC_WINEARCH', 'win32')
+if WINEARCH == 'win32':
+    WINE = os.environ.get('TC_WINE') or 'wine'
+else:
+    WINE = os.environ.get('TC_WINE') or (
+        '/usr/lib/wine/wine64' if os.access('/usr/lib/wine/wine64', os.X_OK) else 'wine')
+BASE_ENV = {'WINEDEBUG': '-all', 'WINEDLLOVERRIDES': 'mscoree,mshtml=', 'WINEARCH': WINEARCH}
 
 
 class HarnessError(AssertionError):

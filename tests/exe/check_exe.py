@@ -4,10 +4,11 @@
   check_exe.py stub EXE      the package start from the PE headers equals
                              the file size, so a package appended to the
                              file is found
-  check_exe.py imports EXE.. every import comes from a system DLL and exists
-                             on Windows 2000 (the oldest NT the launcher
-                             supports; the 9x family is covered by the same
-                             list of calls)
+  check_exe.py imports EXE.. every import comes from a system DLL and its
+                             entry point exists on Windows 95, 98, NT 4.0 and
+                             2000 as they were released; entry points that
+                             Windows 95/98 export only as failing stubs are
+                             allowed where the program copes with the failure
 """
 import struct
 import sys
@@ -17,22 +18,91 @@ import pefile
 SYSTEM_DLLS = {
     'kernel32.dll', 'user32.dll', 'gdi32.dll', 'advapi32.dll', 'shell32.dll',
     'ole32.dll', 'oleaut32.dll', 'comctl32.dll', 'comdlg32.dll', 'version.dll',
-    'msvcrt.dll', 'shlwapi.dll', 'uuid.dll',
+    'msvcrt.dll', 'uuid.dll',
 }
 
-# Calls that Windows 2000 does not have but that MinGW runtimes are known to
-# pull in (posix thread model, newer CRT paths).
-NEWER_THAN_2000 = {
-    'GetTickCount64', 'AddVectoredExceptionHandler', 'RemoveVectoredExceptionHandler',
-    'GetHandleInformation', 'TryEnterCriticalSection', 'InitializeSRWLock',
-    'AcquireSRWLockExclusive', 'InitializeConditionVariable', 'SleepConditionVariableCS',
-    'WakeConditionVariable', 'InitOnceExecuteOnce', 'GetSystemTimePreciseAsFileTime',
-    'GetFileSizeEx', 'SetFilePointerEx', 'GetModuleHandleExA', 'GetModuleHandleExW',
-    'CreateSymbolicLinkA', 'GetFinalPathNameByHandleA', 'FlsAlloc', 'FlsGetValue',
-    'FlsSetValue', 'FlsFree', 'GetLogicalProcessorInformation', 'GetNativeSystemInfo',
-    'IsDebuggerPresent', 'GetConsoleWindow', 'AttachConsole', 'GetProcessId',
-    'GetThreadId', 'QueryFullProcessImageNameA', 'WTSGetActiveConsoleSessionId',
-    '_create_locale', '_free_locale', '___lc_codepage_func', '__lc_codepage',
+# Where each minimum system below comes from:
+SDK = 'Platform SDK reference, Requirements section (MSDN Library, 2001)'
+COMCTL = 'comctl32 4.70 came with Internet Explorer 3.0, after Windows 95 and NT 4.0'
+SHELL471 = 'shell32 4.71 came with the Internet Explorer 4.0 desktop update'
+SHELL5 = 'shell32 5.0 came with Windows 2000 and Me'
+KERNEL_NT = 'exists in the NT kernel32 only; Windows 9x does not export it'
+
+# Entry points that are missing on at least one of Windows 95 and NT 4.0 as
+# released: the loader refuses a program that imports one. name: (first
+# systems that have it, source).
+MISSING_ON_OLD = {
+    # the posix thread model and newer MinGW runtimes pull these in
+    'GetTickCount64': ('Vista', SDK),
+    'AddVectoredExceptionHandler': ('XP', SDK),
+    'RemoveVectoredExceptionHandler': ('XP', SDK),
+    'GetHandleInformation': ('NT 3.51; no 9x', KERNEL_NT),
+    'TryEnterCriticalSection': ('NT 4.0; no 9x', KERNEL_NT),
+    'InitializeSRWLock': ('Vista', SDK), 'AcquireSRWLockExclusive': ('Vista', SDK),
+    'InitializeConditionVariable': ('Vista', SDK), 'SleepConditionVariableCS': ('Vista', SDK),
+    'WakeConditionVariable': ('Vista', SDK), 'InitOnceExecuteOnce': ('Vista', SDK),
+    'GetSystemTimePreciseAsFileTime': ('8', SDK),
+    'FlsAlloc': ('Server 2003', SDK), 'FlsGetValue': ('Server 2003', SDK),
+    'FlsSetValue': ('Server 2003', SDK), 'FlsFree': ('Server 2003', SDK),
+    '_create_locale': ('msvcrt of Vista', SDK), '_free_locale': ('msvcrt of Vista', SDK),
+    '___lc_codepage_func': ('msvcrt of XP', SDK), '__lc_codepage': ('msvcrt of XP', SDK),
+    # files and processes
+    'GetFileSizeEx': ('2000', SDK), 'SetFilePointerEx': ('2000', SDK),
+    'GetFileAttributesExA': ('98, NT 4.0', SDK), 'GetFileAttributesExW': ('98, NT 4.0', SDK),
+    'GetDiskFreeSpaceExA': ('95 OSR2, NT 4.0', SDK),
+    'GetLongPathNameA': ('98, 2000', SDK), 'CreateHardLinkA': ('2000', SDK),
+    'CreateSymbolicLinkA': ('Vista', SDK), 'GetFinalPathNameByHandleA': ('Vista', SDK),
+    'ReplaceFileA': ('2000', SDK), 'CopyFileExA': ('NT 4.0; no 9x', SDK),
+    'MoveFileWithProgressA': ('2000', SDK),
+    'GetModuleHandleExA': ('XP', SDK), 'GetModuleHandleExW': ('XP', SDK),
+    'SetDllDirectoryA': ('XP SP1', SDK), 'SetDllDirectoryW': ('XP SP1', SDK),
+    'SetDefaultDllDirectories': ('8, or 7 with KB2533623', SDK),
+    'AddDllDirectory': ('8, or 7 with KB2533623', SDK),
+    'IsDebuggerPresent': ('98, NT 4.0', SDK), 'GetConsoleWindow': ('2000', SDK),
+    'AttachConsole': ('XP', SDK), 'GetProcessId': ('XP SP1', SDK), 'GetThreadId': ('Vista', SDK),
+    'QueryFullProcessImageNameA': ('Vista', SDK), 'WTSGetActiveConsoleSessionId': ('XP', SDK),
+    'GetLogicalProcessorInformation': ('XP SP3', SDK), 'GetNativeSystemInfo': ('XP', SDK),
+    'InterlockedCompareExchange': ('98, NT 4.0', SDK), 'SwitchToThread': ('NT 4.0; no 9x', SDK),
+    'SignalObjectAndWait': ('NT 4.0; no 9x', SDK), 'CreateWaitableTimerA': ('98, NT 4.0', SDK),
+    'GlobalMemoryStatusEx': ('2000', SDK), 'VerifyVersionInfoA': ('2000', SDK),
+    'GetVersionExW': ('NT; a stub on 9x', SDK),
+    # windows and drawing
+    'AlphaBlend': ('98, 2000 (msimg32)', SDK), 'GradientFill': ('98, 2000 (msimg32)', SDK),
+    'TransparentBlt': ('98, 2000 (msimg32)', SDK), 'SetLayeredWindowAttributes': ('2000', SDK),
+    'UpdateLayeredWindow': ('2000', SDK), 'AnimateWindow': ('98, 2000', SDK),
+    'GetMonitorInfoA': ('98, 2000', SDK), 'MonitorFromWindow': ('98, 2000', SDK),
+    'MonitorFromPoint': ('98, 2000', SDK), 'EnumDisplayMonitors': ('98, 2000', SDK),
+    'FlashWindowEx': ('98, 2000', SDK), 'GetAncestor': ('98, NT 4.0 SP4', SDK),
+    'SendInput': ('98, NT 4.0 SP3', SDK), 'TrackMouseEvent': ('98, NT 4.0', SDK),
+    'GetComboBoxInfo': ('98, NT 4.0 SP6', SDK), 'GetWindowInfo': ('98, NT 4.0 SP6', SDK),
+    'GetTitleBarInfo': ('98, NT 4.0 SP6', SDK), 'GetGUIThreadInfo': ('98, NT 4.0 SP6', SDK),
+    'LockSetForegroundWindow': ('Me, 2000', SDK), 'AllowSetForegroundWindow': ('Me, 2000', SDK),
+    'GetLayout': ('98, 2000', SDK), 'SetLayout': ('98, 2000', SDK),
+    'GetDCBrushColor': ('2000', SDK), 'SetDCBrushColor': ('2000', SDK),
+    'GetDCPenColor': ('2000', SDK), 'SetDCPenColor': ('2000', SDK),
+    'InitCommonControlsEx': ('comctl32 4.70', COMCTL), '_TrackMouseEvent': ('comctl32 4.70', COMCTL),
+    'SHGetSpecialFolderPathA': ('shell32 4.71', SHELL471),
+    'SHGetFolderPathA': ('shell32 5.0 (shfolder.dll before)', SHELL5),
+    'SHCreateDirectoryExA': ('shell32 5.0', SHELL5),
+    'SHGetKnownFolderPath': ('Vista', SDK),
+    'CoInitializeEx': ('NT 4.0, 95 with DCOM', SDK),
+    'RegDeleteKeyExA': ('XP x64', SDK), 'RegGetValueA': ('Vista', SDK),
+    'RegDeleteTreeA': ('Vista', SDK),
+}
+
+# Entry points that Windows 95/98 export but do not implement (they fail with
+# ERROR_CALL_NOT_IMPLEMENTED): a program may import one only where it copes
+# with that failure. name: why it is harmless there.
+STUB_ON_9X_ALLOWED = {
+    'GetModuleHandleW': 'runtime start-up looks for a shared libgcc; not found is the static case',
+    'LoadLibraryW': 'runtime start-up, as GetModuleHandleW',
+    'CreateSemaphoreW': 'runtime locks of one thread never wait on the semaphore',
+    'MoveFileExA': 'callers treat its failure as a file not removed, or fall back to a kept copy',
+}
+STUB_ON_9X = set(STUB_ON_9X_ALLOWED) | {
+    'CreateFileW', 'DeleteFileW', 'GetFileAttributesW', 'FindFirstFileW', 'CreateDirectoryW',
+    'CreateProcessW', 'RegOpenKeyExW', 'RegQueryValueExW', 'RegSetValueExW', 'SetWindowTextW',
+    'CreateWindowExW', 'RegisterClassW', 'DefWindowProcW', 'GetWindowTextW', 'MessageBoxW',
 }
 
 
@@ -69,11 +139,23 @@ def check_imports(path):
         if dll not in SYSTEM_DLLS:
             print(f'{path}: imports {dll}, which is not a system DLL')
             ok = False
+        if dll == 'msvcrt.dll':
+            # Windows 95 as first released did not ship it; every later
+            # system and every Windows 95 with an application that brought
+            # it does. MinGW programs cannot do without it.
+            print(f'{path}: note: msvcrt.dll is missing on a Windows 95 without later updates')
         for imp in entry.imports:
             name = imp.name.decode() if imp.name else f'#{imp.ordinal}'
-            if name in NEWER_THAN_2000:
-                print(f'{path}: {dll}!{name} does not exist on Windows 2000')
+            if name in MISSING_ON_OLD:
+                first, source = MISSING_ON_OLD[name]
+                print(f'{path}: {dll}!{name} needs Windows {first} ({source})')
                 ok = False
+            elif name in STUB_ON_9X and name not in STUB_ON_9X_ALLOWED:
+                print(f'{path}: {dll}!{name} is a failing stub on Windows 95/98')
+                ok = False
+            elif name in STUB_ON_9X:
+                print(f'{path}: note: {dll}!{name} is a stub on Windows 95/98: '
+                      f'{STUB_ON_9X_ALLOWED[name]}')
     print(f'{path}: imports ' + ('ok' if ok else 'REFUSED'))
     return ok
 

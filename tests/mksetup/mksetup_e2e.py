@@ -3,7 +3,9 @@
 then checks it with the independent reader (read_package.py) and with the
 tool's own list, test, extract and script commands; then feeds the tool
 bad input and checks that it refuses with a message and leaves no output.
-usage: mksetup_e2e.py MKSETUP WORKDIR"""
+usage: mksetup_e2e.py MKSETUP WORKDIR [RUNNER]
+RUNNER (tools/wine-emu.sh through the test tree's wrapper) runs a Windows
+build of the tool under Wine; its console output ends lines with CR LF."""
 import os
 import random
 import shutil
@@ -16,6 +18,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import read_package  # noqa: E402
 
 MKSETUP, WORK = sys.argv[1], sys.argv[2]
+RUNNER = sys.argv[3:4]
 failures = []
 
 
@@ -26,8 +29,12 @@ def check(cond, what):
 
 
 def run(*args):
-    p = subprocess.run([MKSETUP] + list(args), capture_output=True)
-    return p.returncode, p.stdout, p.stderr.decode('latin-1')
+    p = subprocess.run(RUNNER + [MKSETUP] + list(args), capture_output=True,
+                       stdin=subprocess.DEVNULL)
+    out, err = p.stdout, p.stderr
+    if RUNNER:
+        out, err = out.replace(b'\r\n', b'\n'), err.replace(b'\r\n', b'\n')
+    return p.returncode, out, err.decode('latin-1')
 
 
 def make_stub(path, size=1024):
