@@ -29,6 +29,31 @@ struct PlannedEntry {
   std::string Source; // resolved path
   int LinkTo = -1;
   uint32_t Position = 0; // of its header, once written
+  uint64_t Size = 0;     // of the source
+};
+
+// Reads through to the source and tells the build how far it got, so that a
+// large file moves the progress line too.
+class CountingSource : public platform::File {
+public:
+  CountingSource(platform::File &Source, std::function<void(uint32_t)> OnRead)
+      : FSource(Source), FOnRead(std::move(OnRead)) {}
+  uint32_t Read(void *Buffer, uint32_t Count) override {
+    const uint32_t Got = FSource.Read(Buffer, Count);
+    if (FSource.Error())
+      SetError();
+    FOnRead(Got);
+    return Got;
+  }
+  uint32_t Write(const void *, uint32_t) override { return 0; }
+  bool Seek(uint64_t Position) override { return FSource.Seek(Position); }
+  uint64_t Position() const override { return FSource.Position(); }
+  uint64_t Size() override { return FSource.Size(); }
+  bool Truncate() override { return false; }
+
+private:
+  platform::File &FSource;
+  std::function<void(uint32_t)> FOnRead;
 };
 
 struct PlannedGroup {
@@ -116,10 +141,15 @@ private:
       return false;
     }
     auto It = FPictureIndex.find(E.Source);
-    if (It != FPictureIndex.end())
+    if (It != FPictureIndex.end()) {
       E.LinkTo = It->second;
-    else
+    } else {
       FPictureIndex[E.Source] = int(FEntries.size());
+      if (!FileSize(E.Source, E.Size)) {
+        Error = What + ": cannot open " + E.Source;
+        return false;
+      }
+    }
     FEntries.push_back(E);
     return true;
   }
@@ -173,12 +203,11 @@ private:
       }
       if (!Resolve(F->SourceFile, Where + ", file \"" + F->Name + "\"", E.Source, Error))
         return false;
-      uint64_t Size = 0;
-      if (!FileSize(E.Source, Size)) {
+      if (!FileSize(E.Source, E.Size)) {
         Error = Where + ": cannot open " + E.Source;
         return false;
       }
-      Group.Total += int64_t(Size);
+      Group.Total += int64_t(E.Size);
       Group.Files.push_back(E);
     }
     std::set<std::string> Subs;
@@ -311,7 +340,19 @@ private:
       return false;
     }
     codec::EncodedEntryInfo Info;
-    switch (codec::EncodeEntryData(*Source, Out, FEncoder, Info)) {
+    const uint64_t Before = FProgress.BytesDone;
+    CountingSource Counted(*Source, [this](uint32_t Got) {
+      FProgress.BytesDone += Got;
+      Report();
+    });
+    const codec::EncodeResult Result = codec::EncodeEntryData(Counted, Out, FEncoder, Info);
+    // A source that grew since planning keeps the total honest.
+    const uint64_t Read = FProgress.BytesDone - Before;
+    if (Read > E.Size)
+      FProgress.BytesTotal += Read - E.Size;
+    ++FProgress.FilesDone;
+    Report();
+    switch (Result) {
     case codec::EncodeResult::Ok:
       break;
     case codec::EncodeResult::ReadFailed:
@@ -339,6 +380,31 @@ private:
       return false;
     }
     return true;
+  }
+
+  void Report() {
+    if (FOpt.Progress)
+      FOpt.Progress(FProgress);
+  }
+
+  // The entries that carry data of their own, and their bytes.
+  void CountWork(uint64_t UninstallerSize) {
+    auto Count = [this](const PlannedEntry &E) {
+      if (E.LinkTo < 0) {
+        ++FProgress.FilesTotal;
+        FProgress.BytesTotal += E.Size;
+      }
+    };
+    for (const auto &E : FEntries)
+      Count(E);
+    for (const auto &G : FGroups)
+      for (const auto &F : G.Files)
+        Count(F);
+    if (!FOpt.UninstallerPath.empty()) {
+      ++FProgress.FilesTotal;
+      FProgress.BytesTotal += UninstallerSize;
+    }
+    Report();
   }
 
   bool Write(const std::string &Temp, std::string &Error) {
@@ -369,14 +435,19 @@ private:
       Error = "cannot write " + Temp;
       return false;
     }
+    PlannedEntry U;
+    U.Type = package::EntryUninstaller;
+    U.Name = "Uninstaller";
+    U.Source = FOpt.UninstallerPath;
+    if (!U.Source.empty() && !FileSize(U.Source, U.Size)) {
+      Error = "cannot open the uninstaller " + U.Source;
+      return false;
+    }
+    CountWork(U.Size);
     for (auto &E : FEntries)
       if (!WriteDataEntry(*Out, E, Error))
         return false;
     if (!FOpt.UninstallerPath.empty()) {
-      PlannedEntry U;
-      U.Type = package::EntryUninstaller;
-      U.Name = "Uninstaller";
-      U.Source = FOpt.UninstallerPath;
       if (!WriteDataEntry(*Out, U, Error))
         return false;
     }
@@ -415,6 +486,7 @@ private:
   std::vector<PlannedEntry> FEntries; // pictures, in package order
   std::map<std::string, int> FPictureIndex;
   std::vector<PlannedGroup> FGroups;
+  BuildProgress FProgress;
 };
 
 } // namespace

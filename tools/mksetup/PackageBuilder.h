@@ -5,11 +5,20 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/Platform.h"
 
 namespace mksetup {
+
+// How far a build is: data entries written and source bytes read.
+struct BuildProgress {
+  uint32_t FilesDone = 0;
+  uint32_t FilesTotal = 0;
+  uint64_t BytesDone = 0;
+  uint64_t BytesTotal = 0;
+};
 
 struct BuildOptions {
   std::string ScriptPath;
@@ -18,6 +27,9 @@ struct BuildOptions {
   std::string UninstallerPath; // empty: no uninstaller entry
   std::string OutputPath;
   uint32_t ChainDepth = 32; // match search depth of the coder
+  // Called as the data is read (every block) and after each entry; may be
+  // empty.
+  std::function<void(const BuildProgress &)> Progress;
 };
 
 // A script-loader message sink that keeps the texts instead of showing them.
