@@ -5,7 +5,8 @@ tool's own list, test, extract and script commands; then feeds the tool
 bad input and checks that it refuses with a message and leaves no output.
 usage: mksetup_e2e.py MKSETUP WORKDIR [RUNNER]
 RUNNER (tools/wine-emu.sh through the test tree's wrapper) runs a Windows
-build of the tool under Wine; its console output ends lines with CR LF."""
+build of the tool under Wine; its messages end lines with CR LF there, while
+its standard output carries bytes as they are."""
 import os
 import random
 import shutil
@@ -31,10 +32,8 @@ def check(cond, what):
 def run(*args):
     p = subprocess.run(RUNNER + [MKSETUP] + list(args), capture_output=True,
                        stdin=subprocess.DEVNULL)
-    out, err = p.stdout, p.stderr
-    if RUNNER:
-        out, err = out.replace(b'\r\n', b'\n'), err.replace(b'\r\n', b'\n')
-    return p.returncode, out, err.decode('latin-1')
+    err = p.stderr.replace(b'\r\n', b'\n') if RUNNER else p.stderr
+    return p.returncode, p.stdout, err.decode('latin-1')
 
 
 def make_stub(path, size=1024):
