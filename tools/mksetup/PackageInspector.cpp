@@ -114,6 +114,19 @@ std::string FormatEntryLine(const PackageEntry &E) {
          Hex8(uint32_t(H.FileDate));
 }
 
+namespace {
+
+bool HasFiles(const package::DirType &Dir) {
+  if (Dir.Files.First())
+    return true;
+  for (const package::DirType *Sub = Dir.SubDirs.First(); Sub; Sub = Sub->Next.get())
+    if (HasFiles(*Sub))
+      return true;
+  return false;
+}
+
+} // namespace
+
 bool TestPackage(OpenedPackage &P, std::string &Problems) {
   auto Problem = [&](const std::string &Text) { Problems += Text + "\n"; };
   platform::MemoryFile Stream(std::vector<uint8_t>(P.Script.begin(), P.Script.end()));
@@ -159,6 +172,19 @@ bool TestPackage(OpenedPackage &P, std::string &Problems) {
               " but the group ends at " + std::to_string(Next));
     if (k < G.Header.PackedSize && i >= E.size())
       Problem(Where(G) + ": the file ends before its files do");
+  }
+
+  // Every group of the script that has files has them in the package: a
+  // package that ends before them installs nothing of them.
+  for (const package::GroupType *Group = Model.Groups.First(); Group; Group = Group->Next.get()) {
+    if (!HasFiles(Group->RootDir))
+      continue;
+    bool Found = false;
+    for (const PackageEntry &D : E)
+      Found = Found || (D.Header.EntryType == package::EntryGroup &&
+                        package::FindGroup(Model.Groups, D.Header.NameText()) == Group);
+    if (!Found)
+      Problem("group \"" + Group->Name + "\" of the script: no group header in the package");
   }
 
   for (const PackageEntry &D : E) {
