@@ -144,8 +144,12 @@ void RunEngine(const std::string &Bytes, Totals &T, size_t At) {
   LastReadme = M.Fs.Text(App + "\\readme.txt");
   LastCopy = M.Fs.Text(App + "\\copy.txt");
   LastData = M.Fs.Has(App + "\\data.bin") ? M.Fs.Nodes.at(Key(App + "\\data.bin")).Data->size() : 0;
-  if (!M.Msg.Shown.empty())
-    ++T.Boxes[M.Msg.Shown[0].Text.substr(0, M.Msg.Shown[0].Text.find('!') + 1)];
+  if (!M.Msg.Shown.empty()) {
+    // The box's first sentence names the failure.
+    const std::string &Text = M.Msg.Shown[0].Text;
+    const size_t Bang = Text.find('!');
+    ++T.Boxes[Text.substr(0, Bang == std::string::npos ? Text.find('\r') : Bang + 1)];
+  }
   if (Page != install::FinishPage && Page != install::AbortedPage)
     return Fail(T, "no page", At);
   ++(Page == install::FinishPage ? T.Finished : T.Aborted);
