@@ -4,13 +4,15 @@
 // boxes answered Abort or Ignore and a Cancel at a point the input picks.
 // Whatever the package holds, the run ends on the finish or the aborted
 // page; an aborted run leaves nothing it made behind (no file, directory,
-// log or temporary file), and a finished one leaves every file it recorded.
+// log or temporary file) and every earlier file as it was, and a finished
+// one leaves every file it recorded.
 #include "../tests/install/EngineDouble.h"
 
 #include "install/IfExistsPolicy.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 using namespace engine_double;
 
@@ -82,8 +84,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size) {
   };
   const std::set<std::string> Dirs = M.Fs.Dirs;
   std::set<std::string> Files;
-  for (auto &[K, N] : M.Fs.Nodes)
+  std::map<std::string, Bytes> Before;
+  for (auto &[K, N] : M.Fs.Nodes) {
     Files.insert(K);
+    Before[K] = *N.Data;
+  }
 
   std::vector<uint8_t> Bytes(16, 'M'); // the launcher's image
   Bytes.insert(Bytes.end(), Data, Data + Size);
@@ -93,6 +98,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size) {
 
   Check(Page == install::FinishPage || Page == install::AbortedPage, "a page code");
   Check(M.Fs.Below("C:\\TEMP").empty(), "temporary files removed");
+  // New copies and kept earlier files beside the destinations are gone.
+  for (auto &[K, N] : M.Fs.Nodes)
+    Check(K.find(".TCNEW") == std::string::npos && K.find(".TCOLD") == std::string::npos,
+          "nothing left beside a destination");
   // Without a usable log nothing is recorded, so a rollback has nothing to
   // undo and what was installed stays.
   bool Logged = M.Fs.Has("C:\\WINDOWS\\tcUninst1.exe");
@@ -108,6 +117,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size) {
               "no installed file left");
     for (const std::string &D : M.Fs.Dirs)
       Check(!Logged || Dirs.count(D) != 0, "no created directory left");
+    // What was there before is back as it was, merged files included.
+    for (auto &[K, Data] : Before)
+      Check(!Logged || (M.Fs.Nodes.count(K) && *M.Fs.Nodes[K].Data == Data),
+            "every earlier file back as it was");
     Check(!M.Reg.Has(platform::RootKey::LocalMachine,
                      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Fuzz",
                      "UninstallString"),

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 namespace controls {
@@ -24,10 +25,17 @@ struct Bitmap {
 
   Bitmap() = default;
   Bitmap(int W, int H, Pixel Fill = 0) { Resize(W, H, Fill); }
+  // A size whose pixels cannot be counted in a size_t (a product of 2^32 or
+  // more on a 32-bit system) fails like an allocation: std::bad_alloc, which
+  // the picture readers catch. It would otherwise wrap to a small buffer.
   void Resize(int W, int H, Pixel Fill = 0) {
-    Width = W > 0 ? W : 0;
-    Height = H > 0 ? H : 0;
-    Pixels.assign(static_cast<size_t>(Width) * static_cast<size_t>(Height), Fill);
+    const size_t NewW = W > 0 ? static_cast<size_t>(W) : 0;
+    const size_t NewH = H > 0 ? static_cast<size_t>(H) : 0;
+    if (NewH != 0 && NewW > Pixels.max_size() / NewH)
+      throw std::bad_alloc();
+    Pixels.assign(NewW * NewH, Fill);
+    Width = static_cast<int>(NewW);
+    Height = static_cast<int>(NewH);
   }
   bool Empty() const { return Width == 0 || Height == 0; }
   Pixel &At(int X, int Y) { return Pixels[static_cast<size_t>(Y) * Width + X]; }

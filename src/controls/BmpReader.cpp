@@ -1,5 +1,8 @@
 #include "controls/BmpReader.h"
 
+#include <algorithm>
+#include <new>
+
 #include <array>
 #include <bit>
 
@@ -324,8 +327,10 @@ private:
       case 2: // delta: move right and up
         if (FSize - Pos < 2)
           return Truncated();
-        X += FData[Pos];
-        Y += FData[Pos + 1];
+        // Past the row's end nothing is drawn; stopping there keeps a long
+        // chain of deltas from carrying the column out of range.
+        X = std::min(X + FData[Pos], W);
+        Y = std::min(Y + FData[Pos + 1], H);
         Pos += 2;
         break;
       default: { // absolute run of Value pixels, padded to a 16-bit boundary
@@ -368,7 +373,14 @@ bool ReadBmp(const uint8_t *Data, size_t Size, Bitmap &Out, std::string &Error,
     Error = kInvalid;
     return false;
   }
-  return Reader(Data, Size, Error, Limits).Read(Out);
+  // A small run-length or 1-bit file may stand for a large picture: memory
+  // that is not there fails this picture, not the program.
+  try {
+    return Reader(Data, Size, Error, Limits).Read(Out);
+  } catch (const std::bad_alloc &) {
+    Error = "Out of memory for the bitmap image";
+    return false;
+  }
 }
 
 } // namespace controls

@@ -9,6 +9,7 @@
 #include "package/BlockBasedINI.h"
 
 #include <algorithm>
+#include <new>
 
 namespace install {
 
@@ -26,6 +27,32 @@ std::string FileNamePart(const std::string &Path) {
 std::string DirectoryPart(const std::string &Path) {
   const size_t P = Path.find_last_of("\\:");
   return P == std::string::npos ? std::string() : Path.substr(0, P);
+}
+
+bool WriteText(platform::File &Out, const std::string &Text) {
+  for (size_t At = 0; At < Text.size();) {
+    const uint32_t Piece = uint32_t(std::min<size_t>(Text.size() - At, 1u << 20));
+    if (Out.Write(Text.data() + At, Piece) != Piece)
+      return false;
+    At += Piece;
+  }
+  return !Out.Error();
+}
+
+// Copies the file at Path into Out.
+bool CopyFileData(platform::FileSystem &Files, const std::string &Path, platform::File &Out) {
+  std::unique_ptr<platform::File> In = Files.Open(Path, platform::OpenMode::Read);
+  if (!In)
+    return false;
+  std::vector<uint8_t> Buffer(1u << 16);
+  for (;;) {
+    const uint32_t Got = In->Read(Buffer.data(), uint32_t(Buffer.size()));
+    if (Got == 0)
+      break;
+    if (Out.Write(Buffer.data(), Got) != Got)
+      return false;
+  }
+  return !In->Error() && !Out.Error();
 }
 
 std::string FailureReason(uint8_t Code) {
@@ -127,6 +154,8 @@ int InstallationEngine::RunInstallation(platform::File &Package, uint64_t FilesP
       RegisterUninstaller(*FSystem.Reg, FModel.Title, FExePath, FLogPath);
   }
   FLog.reset();
+  // What the rollback did not put back is replaced for good.
+  FReplaced.Discard();
   FDoneList.clear();
   FGroupIndex.clear();
   FStatus.ShowPanel(false);
@@ -297,8 +326,13 @@ void InstallationEngine::Rollback() {
     FLog.reset();
   }
   for (const std::string &F : FileList)
-    if (!F.empty())
+    if (!F.empty()) {
+      Files.SetAttributes(F, platform::AttrNormal);
       Files.RemoveFile(F);
+    }
+  // The files this run replaced go back to their places, before the
+  // directories are tried (a directory holding one is not empty).
+  FReplaced.Restore();
   for (const std::string &D : DirList)
     if (!D.empty())
       Files.DeleteDirectory(D);
@@ -370,27 +404,56 @@ bool InstallationEngine::DecideInstall(uint8_t Policy, const std::string &Destin
 bool InstallationEngine::MergeInto(uint8_t Policy, const std::string &TempFile,
                                    const std::string &Destination,
                                    const package::FileType &Record) {
-  if (Policy == ieMergeBlocks) {
-    // The merged text is written beside the user's file and only then takes
-    // its place, so a full disk never leaves that file half written.
-    platform::FileSystem &Files = *FSystem.Files;
-    package::TBlockBasedINI Doc(Files);
-    if (!Doc.LoadFromFile(Destination) || !Doc.MergeFile(TempFile, Record.INI_id))
-      return false;
-    std::string Merged;
-    for (int N = 1; Merged.empty() || Files.FileExists(Merged); ++N)
-      Merged = Destination + ".tc" + std::to_string(N);
-    if (!Doc.SaveToFile(Merged)) {
-      Files.RemoveFile(Merged);
-      return false;
+  // The merge is made in a file beside the user's, which takes its place
+  // only once it is whole; the user's file is kept for a rollback.
+  platform::FileSystem &Files = *FSystem.Files;
+  std::string Merged;
+  std::unique_ptr<platform::File> Out = CreateBeside(Files, Destination, "tcnew", Merged);
+  if (!Out)
+    return false;
+  bool Ok = false;
+  try {
+    if (Policy == ieMergeBlocks) {
+      package::TBlockBasedINI Doc(Files);
+      if (Doc.LoadFromFile(Destination) && Doc.MergeFile(TempFile, Record.INI_id))
+        Ok = WriteText(*Out, Doc.SaveToText());
+      Out.reset();
+    } else {
+      Ok = CopyFileData(Files, Destination, *Out);
+      Out.reset();
+      Ok = Ok && MergeIniFile(*FSystem.Ini, TempFile, Merged, Policy == ieMergeIniKeep);
+      FSystem.Ini->FlushFile(Merged);
     }
-    if (!Files.RemoveFile(Destination)) {
-      Files.RemoveFile(Merged);
-      return false;
-    }
-    return Files.RenameFile(Merged, Destination);
+  } catch (const std::bad_alloc &) {
+    // A file too large for the memory left is this file's failure only.
+    Ok = false;
   }
-  return MergeIniFile(*FSystem.Ini, TempFile, Destination, Policy == ieMergeIniKeep);
+  Out.reset();
+  if (Ok && FReplaced.Replace(Merged, Destination, true))
+    return true;
+  Files.RemoveFile(Merged);
+  return false;
+}
+
+uint8_t InstallationEngine::ExtractInPlace(platform::File &Package, const package::TEntryHeader &H,
+                                           const std::string &Destination,
+                                           const codec::TExtractProgress &Progress,
+                                           codec::ExtractReport &Report) {
+  platform::FileSystem &Files = *FSystem.Files;
+  std::string NewCopy;
+  uint8_t Code = codec::ExtractWriteFailed;
+  if (std::unique_ptr<platform::File> Out = CreateBeside(Files, Destination, "tcnew", NewCopy))
+    Code = codec::ExtractEntry(Package, codec::ExtractTarget::Stream(*Out), Progress, H, &Report);
+  // Whatever the extraction did, the file at Destination is untouched: it is
+  // replaced only by a whole copy.
+  if (Code == codec::ExtractOk && !Report.Stopped) {
+    if (FReplaced.Replace(NewCopy, Destination, false))
+      return Code;
+    Code = codec::ExtractWriteFailed; // the destination is locked or read-only
+  }
+  if (!NewCopy.empty())
+    Files.RemoveFile(NewCopy);
+  return Code;
 }
 
 void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position,
@@ -434,22 +497,21 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
   };
 
   while (!Cancelled()) {
-    if (!Merge) {
-      Files.SetAttributes(Destination, platform::AttrNormal);
-      Files.RemoveFile(Destination);
-    }
     Package.ClearError();
     Package.Seek(Position + package::EntryHeaderSize);
     std::string Temp;
     uint8_t Code = codec::ExtractWriteFailed;
     codec::ExtractReport Report;
-    if (Merge) {
-      if (std::unique_ptr<platform::File> Out = FServices.CreateTempFile(Temp))
-        Code =
-            codec::ExtractEntry(Package, codec::ExtractTarget::Stream(*Out), Progress, H, &Report);
-    } else {
-      Code = codec::ExtractEntry(Package, codec::ExtractTarget::FileNamed(Files, Destination),
-                                 Progress, H, &Report);
+    try {
+      if (Merge) {
+        if (std::unique_ptr<platform::File> Out = FServices.CreateTempFile(Temp))
+          Code = codec::ExtractEntry(Package, codec::ExtractTarget::Stream(*Out), Progress, H,
+                                     &Report);
+      } else {
+        Code = ExtractInPlace(Package, H, Destination, Progress, Report);
+      }
+    } catch (const std::bad_alloc &) {
+      Code = codec::ExtractWriteFailed; // asked about like any failure to write
     }
     if (Report.Stopped) {
       // A stop asked during the extraction delivers nothing, even when the
@@ -469,13 +531,10 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
       if (Answer == platform::IdRetry)
         continue;
       // Abort, and a box that could not be shown (which would otherwise ask
-      // again for ever), stop the installation.
+      // again for ever), stop the installation. The file at the destination
+      // (the user's, or an earlier entry's) was never touched.
       if (Answer != platform::IdIgnore)
         FCancelRequested = true;
-      // What a failed extraction left is a damaged copy; it must not pass
-      // for the installed file.
-      if (!Merge)
-        Files.RemoveFile(Destination);
       return;
     }
     if (Merge) {

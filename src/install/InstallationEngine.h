@@ -5,6 +5,8 @@
 // only through InstallStatus, so it runs in tests without one.
 #pragma once
 
+#include "codec/CompressedEntry.h"
+#include "install/ReplacedFiles.h"
 #include "install/UninstallLog.h"
 #include "package/Package.h"
 #include "package/SetupModel.h"
@@ -86,8 +88,15 @@ private:
                     const package::GroupType &Group);
   bool DecideInstall(uint8_t Policy, const std::string &Destination,
                      const package::TEntryHeader &H);
+  // Writes the merge of the new TempFile and the existing Destination beside
+  // it and puts that in its place; the user's file is kept for a rollback.
   bool MergeInto(uint8_t Policy, const std::string &TempFile, const std::string &Destination,
                  const package::FileType &Record);
+  // One attempt at putting the entry at Destination; an extraction result
+  // code, ExtractWriteFailed when the new copy could not take its place.
+  uint8_t ExtractInPlace(platform::File &Package, const package::TEntryHeader &H,
+                         const std::string &Destination, const codec::TExtractProgress &Progress,
+                         codec::ExtractReport &Report);
   // Adds a log record; a failure is reported and stops the installation.
   bool Record(const std::string &Section, const std::string &Value);
   void LogFailed();
@@ -101,6 +110,8 @@ private:
   package::TOpenFileType &FModel;
   InstallStatus &FStatus;
   InstallServices FServices;
+  // Earlier files replaced by this run, kept until it ends.
+  ReplacedFiles FReplaced{*FSystem.Files};
 
   bool FCancelRequested = false;
   std::vector<package::GroupIndexEntry> FGroupIndex;

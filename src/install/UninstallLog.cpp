@@ -1,11 +1,15 @@
 #include "install/UninstallLog.h"
 
+#include <new>
+
 namespace install {
 
 namespace {
 
-// A log larger than this is no log of ours.
-constexpr uint64_t MaxLogSize = 256ull << 20;
+// A log larger than this is no log of ours: a record takes some 30 to 280
+// bytes, so this holds hundreds of thousands of them, and its text still
+// fits a 32-bit process twice over.
+constexpr uint64_t MaxLogSize = 32ull << 20;
 
 // At least this many changes wait for a write, and at most a quarter of the
 // log's values, so the file is written a bounded number of times per
@@ -23,10 +27,15 @@ bool UninstallLog::Load() {
   const uint64_t Size = F->Size();
   if (Size > MaxLogSize)
     return false;
-  std::string Text(size_t(Size), '\0');
-  if (F->Read(Text.data(), uint32_t(Size)) != Size || F->Error())
+  try {
+    std::string Text(size_t(Size), '\0');
+    if (F->Read(Text.data(), uint32_t(Size)) != Size || F->Error())
+      return false;
+    FText.Parse(Text);
+  } catch (const std::bad_alloc &) {
+    FText = ProfileText();
     return false;
-  FText.Parse(Text);
+  }
   return true;
 }
 
@@ -59,7 +68,11 @@ std::string UninstallLog::ReadRecord(const std::string &Section, uint32_t Number
 
 bool UninstallLog::WriteValue(const std::string &Section, const std::string &Key,
                               const std::string &Value) {
-  FText.Write(Section, Key, Value);
+  try {
+    FText.Write(Section, Key, Value);
+  } catch (const std::bad_alloc &) {
+    return false; // the installation is then undone
+  }
   ++FLines;
   ++FPending;
   if (FPending < MinBatch || FPending * 4 < FLines)
@@ -79,25 +92,35 @@ bool UninstallLog::AddRecord(const std::string &Section, const std::string &Valu
 bool UninstallLog::Flush() {
   if (FPending == 0 && FFiles.FileExists(FPath))
     return true;
-  const std::string Text = FText.Text();
   const std::string Next = NextPath();
+  // Whatever has that name (a failed write's remains, or a link someone
+  // put there) is not written through: the new text goes into a new file.
+  FFiles.SetAttributes(Next, platform::AttrNormal);
+  FFiles.RemoveFile(Next);
   bool Ok = false;
-  if (std::unique_ptr<platform::File> F = FFiles.Open(Next, platform::OpenMode::Create)) {
-    Ok = F->Write(Text.data(), uint32_t(Text.size())) == Text.size() && !F->Error();
-    F.reset();
+  try {
+    const std::string Text = FText.Text();
+    if (std::unique_ptr<platform::File> F = FFiles.Open(Next, platform::OpenMode::CreateNew)) {
+      Ok = F->Write(Text.data(), uint32_t(Text.size())) == Text.size() && !F->Error();
+      F.reset();
+    }
+  } catch (const std::bad_alloc &) {
+    Ok = false;
   }
-  if (Ok && FFiles.FileExists(FPath)) {
+  // The written log replaces the one in place in one step where the system
+  // can, and otherwise with the old one kept until the new one is there:
+  // one of the two is always whole. The log keeps its attributes.
+  const uint32_t Attributes = FFiles.GetAttributes(FPath);
+  if (Ok && Attributes != platform::AttrInvalid)
     FFiles.SetAttributes(FPath, platform::AttrNormal);
-    Ok = FFiles.RemoveFile(FPath);
-  }
+  if (Ok)
+    Ok = FFiles.MoveReplacing(Next, FPath);
+  if (Attributes != platform::AttrInvalid)
+    FFiles.SetAttributes(FPath, Attributes);
   if (!Ok) {
     FFiles.RemoveFile(Next); // the log in place is untouched
     return false;
   }
-  // Should the move fail, the new text stays beside the missing log rather
-  // than being lost as well.
-  if (!FFiles.RenameFile(Next, FPath))
-    return false;
   FPending = 0;
   return true;
 }

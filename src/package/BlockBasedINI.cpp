@@ -124,6 +124,10 @@ bool TBlockBasedINI::ReadWholeFile(const std::string &FileName, std::string &Tex
   if (!F)
     return false;
   uint64_t Size = F->Size();
+  // Configuration files are small; a larger one is no such file, and its
+  // tree would not fit the memory of a 32-bit process.
+  if (Size > MaxBlockFileSize)
+    return false;
   Text.clear();
   char Buffer[65536];
   while (Text.size() < Size) {

@@ -3,6 +3,7 @@
 // to any depth.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,9 @@ struct BlockLevel {
 // Blocks nested deeper than 100 levels are written at the indentation of the
 // 100th level.
 inline constexpr size_t MaxWrittenIndent = 300;
+
+// Files larger than this are not read as block-structured documents.
+inline constexpr uint64_t MaxBlockFileSize = 4u << 20;
 
 class TBlockBasedINI {
 public:

@@ -79,6 +79,12 @@ public:
   virtual bool DeleteDirectory(const std::string &Path) = 0; // empty only
   virtual bool RemoveFile(const std::string &Path) = 0;
   virtual bool RenameFile(const std::string &From, const std::string &To) = 0;
+  // Moves From to To, replacing a file at To, such that at every moment one
+  // of the two is whole: when it fails, To is what it was. To must not be
+  // read-only. This version renames the old file aside first and back on
+  // failure (systems without an atomic replacing move); the file's name is
+  // briefly free, its content never lost.
+  virtual bool MoveReplacing(const std::string &From, const std::string &To);
   virtual uint32_t GetAttributes(const std::string &Path) = 0; // AttrInvalid when missing
   virtual bool SetAttributes(const std::string &Path, uint32_t Attributes) = 0;
   // Last-write time as local DOS date/time; -1 when it cannot be read.
@@ -156,6 +162,9 @@ public:
   virtual bool ReadSections(const std::string &File, std::vector<std::string> &Out) = 0;
   virtual bool ReadKeys(const std::string &File, const std::string &Section,
                         std::vector<std::string> &Out) = 0;
+  // Writes out what the system keeps of File in memory (Windows 95 and 98
+  // cache profile files), before the file is moved or copied.
+  virtual void FlushFile(const std::string &File) {}
 };
 
 // ---------------------------------------------------------------- version

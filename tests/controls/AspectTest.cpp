@@ -129,4 +129,16 @@ TEST(Aspect, LargeRatiosDoNotOverflow) {
   Rect R{0, 0, 5000, 10};
   A.Sizing(SizingEdge::Right, R, 0, 0);
   EXPECT_GT(R.Bottom, 0);
+  // A term that saturates is not added to past the largest int: the edge
+  // stops there (the sanitizer build checks the arithmetic on the way).
+  Rect Far{0, 100, 5000, 110};
+  A.Sizing(SizingEdge::Right, Far, 0, 50);
+  EXPECT_EQ(Far.Bottom, 0x7FFFFFFF);
+  Rect Up{0, -100, 5000, 10};
+  A.Sizing(SizingEdge::Left, Up, 0, 50);
+  EXPECT_EQ(Up.Top, -0x7FFFFFFF - 1);
+  A.AspectY = 1;
+  const Size M = A.MaximizedSize({0x7FFFFFF0, 0x7FFFFFF0}, 0x7FFFFFFF, 100, 100);
+  EXPECT_EQ(M.Cx, 0x7FFFFFFF);
+  EXPECT_EQ(M.Cy, 0x7FFFFFFF);
 }

@@ -241,6 +241,29 @@ TEST(BmpReader, RunLengthCodes) {
   EXPECT_EQ(B.Pixels, (std::vector<Pixel>(4, 0)));
 }
 
+TEST(BmpReader, AChainOfDeltasCannotCarryTheColumnOutOfThePicture) {
+  // 8.4 million deltas of 255 columns each (34 MB) would take a plain int
+  // column past 2^31; the run that follows must still draw nothing.
+  const std::vector<uint32_t> Pal = {0x000000, 0xFF0000};
+  std::vector<uint8_t> Codes;
+  const size_t Deltas = (size_t(1) << 31) / 255 + 16;
+  Codes.reserve(Deltas * 4 + 8);
+  for (size_t I = 0; I < Deltas; ++I)
+    Codes.insert(Codes.end(), {0, 2, 255, 0});
+  Codes.insert(Codes.end(), {4, 1, 0, 1});
+  Bitmap B;
+  std::string Error;
+  ASSERT_TRUE(Decode(Make(4, 2, 8, 1, Pal, Codes), B, Error)) << Error;
+  EXPECT_EQ(B.Pixels, (std::vector<Pixel>(8, 0)));
+}
+
+TEST(BmpReader, APixelCountPastTheAddressSpaceFailsLikeAnAllocation) {
+  Bitmap B(3, 2);
+  EXPECT_THROW(B.Resize(0x7FFFFFFF, 0x7FFFFFFF), std::bad_alloc);
+  EXPECT_EQ(B.Width, 3) << "a size that cannot be made leaves the bitmap as it was";
+  EXPECT_EQ(B.Pixels.size(), 6u);
+}
+
 TEST(BmpReader, BitFieldMasks) {
   Bitmap B;
   std::string Error;

@@ -9,6 +9,10 @@
                              2000 as they were released; entry points that
                              Windows 95/98 export only as failing stubs are
                              allowed where the program copes with the failure
+  check_exe.py known EXE..   every imported DLL is a known DLL of Windows
+                             (loaded from the system directory whatever lies
+                             beside the program); any other library must be
+                             loaded at run time from the system directory
 """
 import struct
 import sys
@@ -19,6 +23,15 @@ SYSTEM_DLLS = {
     'kernel32.dll', 'user32.dll', 'gdi32.dll', 'advapi32.dll', 'shell32.dll',
     'ole32.dll', 'oleaut32.dll', 'comctl32.dll', 'comdlg32.dll', 'version.dll',
     'msvcrt.dll', 'uuid.dll',
+}
+
+# Known DLLs of Windows XP to 11 (HKLM\SYSTEM\CurrentControlSet\Control\
+# Session Manager\KnownDLLs): the loader takes these from the system
+# directory before a program's code runs. version.dll, comctl32.dll,
+# msimg32.dll, riched20.dll, uxtheme.dll and winmm.dll are not among them.
+KNOWN_DLLS = {
+    'kernel32.dll', 'user32.dll', 'gdi32.dll', 'advapi32.dll', 'shell32.dll',
+    'ole32.dll', 'oleaut32.dll', 'comdlg32.dll', 'msvcrt.dll', 'shlwapi.dll',
 }
 
 # Where each minimum system below comes from:
@@ -160,8 +173,18 @@ def check_imports(path):
     return ok
 
 
+def check_known(path):
+    pe = pefile.PE(path)
+    planted = sorted(e.dll.decode().lower() for e in getattr(pe, 'DIRECTORY_ENTRY_IMPORT', [])
+                     if e.dll.decode().lower() not in KNOWN_DLLS)
+    for dll in planted:
+        print(f'{path}: imports {dll}, which the loader may take from the program\'s folder')
+    print(f'{path}: imported DLLs ' + ('all known' if not planted else 'REFUSED'))
+    return not planted
+
+
 if __name__ == '__main__':
     what, files = sys.argv[1], sys.argv[2:]
-    check = {'stub': check_stub, 'imports': check_imports}[what]
+    check = {'stub': check_stub, 'imports': check_imports, 'known': check_known}[what]
     results = [check(f) for f in files]
     sys.exit(0 if files and all(results) else 1)

@@ -396,6 +396,84 @@ TEST(InstallCancel, RollbackOfAReusedLogKeepsTheEarlierInstallation) {
   }
 }
 
+TEST(InstallCancel, AnUpgradeCancelledHalfWayPutsEveryEarlierFileBack) {
+  // Version 1 is installed with its log and registration; version 2 replaces
+  // its files, merges into its settings and is cancelled inside its third
+  // file. Then the same upgrade runs to its end.
+  for (bool Cancel : {true, false}) {
+    Machine M;
+    Script S;
+    const std::string Ini = "[Main]\r\nKey=user\r\nOwn=1\r\n";
+    const std::string Blocks = "[Item]\r\n   ID=a\r\n   V=1\r\n[End]\r\n";
+    const std::vector<std::pair<std::string, std::string>> Earlier = {
+        {App + "\\first.txt", "first 1"},
+        {App + "\\ro.txt", "read-only 1"},
+        {App + "\\big.bin", ToText(Noise(70000, 8))},
+        {App + "\\last.txt", "last 1"},
+        {App + "\\set.ini", Ini},
+        {App + "\\blocks.cfg", Blocks}};
+    M.Fs.Dirs.insert("C:\\PROGRAM FILES");
+    M.Fs.Dirs.insert(fake::Upper(App));
+    std::string Log = "[Main]\r\nTitle=Demo\r\n[Files]\r\nCount=4\r\n";
+    for (size_t I = 0; I < Earlier.size(); ++I) {
+      M.Fs.Put(Earlier[I].first, Earlier[I].second);
+      if (I < 4)
+        Log += std::to_string(I + 1) + "=" + Earlier[I].first + "\r\n";
+    }
+    M.Fs.SetAttributes(App + "\\ro.txt", platform::AttrReadOnly);
+    M.Fs.SetAttributes(App + "\\set.ini", platform::AttrHidden);
+    M.Fs.Put(LogFile, Log);
+    M.Fs.Put("C:\\WINDOWS\\tcUninst1.exe", "old");
+    M.Version.Versions[Key("C:\\WINDOWS\\tcUninst1.exe")] = {"2.0", "Taloncor UnInstaller"};
+    M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "DisplayName", "Demo");
+    M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "UninstallString",
+              "C:\\WINDOWS\\tcUninst1.exe \"" + LogFile + "\" \"Demo\"");
+    PkgGroup G{"Main",
+               {{"\\%InstallDir%\\first.txt", ToBytes("first 2")},
+                {"\\%InstallDir%\\ro.txt", ToBytes("read-only 2")},
+                {"\\%InstallDir%\\set.ini", ToBytes("[Main]\r\nKey=new\r\nAdded=2\r\n")},
+                {"\\%InstallDir%\\blocks.cfg", ToBytes("[Item]\r\n   ID=a\r\n   V=2\r\n[End]\r\n")},
+                {"\\%InstallDir%\\big.bin", Noise(200000, 9)},
+                {"\\%InstallDir%\\last.txt", ToBytes("last 2")}}};
+    for (auto &F : G.Files) {
+      const bool IsIni = F.Name.find(".ini") != std::string::npos;
+      const bool IsCfg = F.Name.find(".cfg") != std::string::npos;
+      AddFileRecord(*S.Main, F.Name,
+                    IsIni ? install::ieMergeIniNew
+                          : (IsCfg ? install::ieMergeBlocks : install::ieOverwrite),
+                    true, "ID");
+    }
+    if (Cancel)
+      M.Status.OnPump = [](RecordingStatus &St) {
+        if (St.Max == 200000 && St.Position > 0)
+          St.Cancel = true;
+      };
+    EXPECT_EQ(M.Run(S.Model, BuildPackage({G}, &UninstallerData)), Cancel ? 900 : 800);
+    // Nothing is left beside the files: no new copy, no kept one.
+    EXPECT_EQ(M.Fs.Below(fake::Upper(App)).size(), Earlier.size());
+    EXPECT_TRUE(M.Fs.Below("C:\\TEMP").empty());
+    if (Cancel) {
+      for (auto &[Path, Text] : Earlier)
+        EXPECT_EQ(M.Fs.Text(Path), Text) << Path;
+      EXPECT_EQ(M.Fs.GetAttributes(App + "\\ro.txt"), platform::AttrReadOnly);
+      EXPECT_EQ(M.Fs.GetAttributes(App + "\\set.ini"), platform::AttrHidden);
+      EXPECT_EQ(Count(M, "Files"), 4u) << "the earlier log's records stay";
+      EXPECT_EQ(M.Log("Files", "4"), App + "\\last.txt");
+    } else {
+      EXPECT_EQ(M.Fs.Text(App + "\\first.txt"), "first 2");
+      EXPECT_EQ(M.Fs.Text(App + "\\ro.txt"), "read-only 2");
+      EXPECT_EQ(M.Fs.GetAttributes(App + "\\ro.txt"), 0u) << "a replaced file's attributes go";
+      EXPECT_EQ(M.Fs.Text(App + "\\big.bin"), ToText(Noise(200000, 9)));
+      EXPECT_EQ(M.Ini.ReadString(App + "\\set.ini", "Main", "Key", ""), "new");
+      EXPECT_EQ(M.Ini.ReadString(App + "\\set.ini", "Main", "Own", ""), "1");
+      EXPECT_EQ(M.Fs.GetAttributes(App + "\\set.ini"), platform::AttrHidden)
+          << "a merged file keeps its attributes";
+      EXPECT_EQ(M.Fs.Text(App + "\\blocks.cfg"), "[Item]\r\n   ID=a\r\n   V=2\r\n[End]\r\n");
+      EXPECT_EQ(Count(M, "Files"), 8u);
+    }
+  }
+}
+
 TEST(InstallCancel, ReusedLogContinuesItsCountsAndNewerUninstallerReplacesOld) {
   Machine M;
   Script S;
@@ -476,6 +554,37 @@ TEST(InstallFailures, DamagedTruncatedAndMissingRecordsAskOrStop) {
     ASSERT_EQ(M.Msg.Shown.size(), 1u);
     EXPECT_EQ(M.Msg.Shown[0].Text, "Setup file corrupt!");
     EXPECT_TRUE(M.Status.Phase2.empty()) << "phases 2 and 3 are skipped";
+  }
+}
+
+TEST(InstallFailures, AFailureAnsweredIgnoreLeavesTheFileThatWasThere) {
+  // The user's own file, and the file an earlier entry of this run put at
+  // the same place (and recorded), both outlive a damaged entry answered
+  // Ignore, and so does a file whose new copy cannot be written beside it.
+  for (int Case = 0; Case < 3; ++Case) {
+    Machine M;
+    Script S;
+    const std::string Path = "\\%InstallDir%\\a.bin";
+    AddFileRecord(*S.Main, Path, install::ieOverwrite);
+    std::vector<PkgFile> Files;
+    if (Case == 1)
+      Files.push_back({Path, ToBytes("from the first entry")});
+    Files.push_back({Path, Noise(5000, 3)});
+    BuiltPackage P = BuildPackage({{"Main", Files}}, &UninstallerData);
+    M.Fs.Dirs.insert("C:\\PROGRAM FILES");
+    M.Fs.Dirs.insert(fake::Upper(App));
+    if (Case != 1)
+      M.Fs.Put(App + "\\a.bin", "user");
+    if (Case == 2)
+      M.Fs.FailWrites.insert(Key(App + "\\a.bin.tc"));
+    else
+      P.Data[P.FilePositions[0].back() + package::EntryHeaderSize + 4 + 100] ^= 0x55;
+    M.Msg.Default = platform::IdIgnore;
+    ASSERT_EQ(M.Run(S.Model, P), 800);
+    ASSERT_EQ(M.Msg.Shown.size(), 1u) << Case;
+    EXPECT_EQ(M.Fs.Text(App + "\\a.bin"), Case == 1 ? "from the first entry" : "user") << Case;
+    EXPECT_EQ(Count(M, "Files"), Case == 1 ? 1u : 0u);
+    EXPECT_EQ(M.Fs.Below(fake::Upper(App)).size(), 1u) << "nothing left beside it";
   }
 }
 

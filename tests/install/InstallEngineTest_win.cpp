@@ -174,6 +174,59 @@ TEST(Win32Install, CancelInALargeFileOrBetweenFilesRollsBack) {
   }
 }
 
+TEST(Win32Install, AnUpgradeCancelledInTheMiddlePutsEveryEarlierFileBack) {
+  // The earlier version's files, a read-only one and a hidden settings file
+  // merged into among them; the upgrade replaces and merges, and is
+  // cancelled inside its large file. Every earlier file is back byte for
+  // byte with its attributes, and nothing stays beside them.
+  CancelCase C;
+  RealMachine &M = C.M;
+  M.PutEarlierFiles();
+  ASSERT_TRUE(M.Files.MakeDirectory(M.App + "\\a"));
+  const std::string OldBig = ToText(Noise(150000, 11));
+  M.Put(M.App + "\\a\\first.txt", "first 1");
+  M.Put(M.App + "\\a\\big.bin", OldBig);
+  M.Put(M.App + "\\a\\set.ini", "[Main]\r\nKey=user\r\n");
+  M.Files.SetAttributes(M.App + "\\a\\set.ini", platform::AttrHidden);
+  package::GroupType *Main = C.Model.Groups.First();
+  AddFileRecord(*Main, "\\%InstallDir%\\bin\\ro.txt", install::ieOverwrite);
+  AddFileRecord(*Main, "\\%InstallDir%\\a\\set.ini", install::ieMergeIniNew);
+  C.G.Files.insert(C.G.Files.begin() + 1,
+                   {{"\\%InstallDir%\\bin\\ro.txt", ToBytes("new ro")},
+                    {"\\%InstallDir%\\a\\set.ini", ToBytes("[Main]\r\nKey=new\r\n")}});
+  std::vector<platform::DirEntry> Before, BeforeBin;
+  ASSERT_TRUE(M.Files.ListDirectory(M.App + "\\a", Before));
+  ASSERT_TRUE(M.Files.ListDirectory(M.App + "\\bin", BeforeBin));
+  bool Replaced = false;
+  M.Status.OnPump = [&](RecordingStatus &St) {
+    if (St.Max == 400000 && St.Position > 100000) {
+      // The replaced and merged files are the new ones at this point.
+      Replaced = M.Text(M.App + "\\bin\\ro.txt") == "new ro" &&
+                 M.Ini.ReadString(M.App + "\\a\\set.ini", "Main", "Key", "") == "new";
+      St.Cancel = true;
+    }
+  };
+  EXPECT_EQ(C.Run(), install::AbortedPage);
+  EXPECT_TRUE(Replaced);
+  EXPECT_EQ(M.Text(M.App + "\\a\\first.txt"), "first 1");
+  EXPECT_EQ(M.Text(M.App + "\\a\\big.bin"), OldBig);
+  EXPECT_EQ(M.Text(M.App + "\\a\\set.ini"), "[Main]\r\nKey=user\r\n");
+  EXPECT_EQ(M.Text(M.App + "\\bin\\ro.txt"), "old ro");
+  EXPECT_EQ(M.Text(M.App + "\\keep.txt"), "old keep");
+  EXPECT_EQ(M.Text(M.App + "\\a\\last.txt"), "<missing>");
+  EXPECT_EQ(M.Files.GetAttributes(M.App + "\\bin\\ro.txt") & platform::AttrReadOnly,
+            platform::AttrReadOnly);
+  EXPECT_EQ(M.Files.GetAttributes(M.App + "\\a\\set.ini") & platform::AttrHidden,
+            platform::AttrHidden);
+  std::vector<platform::DirEntry> After, AfterBin;
+  ASSERT_TRUE(M.Files.ListDirectory(M.App + "\\a", After));
+  ASSERT_TRUE(M.Files.ListDirectory(M.App + "\\bin", AfterBin));
+  EXPECT_EQ(After.size(), Before.size()) << "nothing left beside the files";
+  EXPECT_EQ(AfterBin.size(), BeforeBin.size());
+  EXPECT_FALSE(M.Files.FileExists(M.WinDir + "\\tcUninst1.inf"));
+  M.Files.SetAttributes(M.App + "\\bin\\ro.txt", platform::AttrNormal);
+}
+
 TEST(Win32Install, RetryAfterTheCauseIsRemovedAndIgnoreRecordsNothing) {
   for (int Answer : {platform::IdRetry, platform::IdIgnore}) {
     CancelCase C;

@@ -90,6 +90,22 @@ TEST(UninstallLogFile, WrittenInBatchesAndAtTheEndWithoutHarmingTheLogInPlace) {
   Fs.DiskLeft = UINT64_MAX;
   EXPECT_TRUE(Log.Flush()) << "what failed is written the next time";
   EXPECT_EQ(Ini.ReadString(LogPath, "Files", "3003", ""), "C:\\late");
+
+  // The log keeps its attributes; whatever stood under the name of the file
+  // beside it (a read-only leftover here) is replaced, never written into;
+  // a log larger than any log of ours is not taken in.
+  Fs.SetAttributes(LogPath, platform::AttrHidden | platform::AttrReadOnly);
+  Fs.Put(std::string(LogPath) + ".new", "leftover");
+  Fs.SetAttributes(std::string(LogPath) + ".new", platform::AttrReadOnly);
+  ASSERT_TRUE(Log.AddRecord(install::LogFiles, "C:\\later"));
+  ASSERT_TRUE(Log.Flush());
+  EXPECT_EQ(Ini.ReadString(LogPath, "Files", "3004", ""), "C:\\later");
+  EXPECT_EQ(Fs.GetAttributes(LogPath), platform::AttrHidden | platform::AttrReadOnly);
+  EXPECT_FALSE(Fs.Has(std::string(LogPath) + ".new"));
+  Fs.SetAttributes(LogPath, platform::AttrNormal);
+  Fs.Put("C:\\WINDOWS\\big.inf", std::string((32u << 20) + 1, ';'));
+  install::UninstallLog Big(Fs, "C:\\WINDOWS\\big.inf");
+  EXPECT_FALSE(Big.Load());
   Log.Delete();
   EXPECT_FALSE(Fs.Has(LogPath));
 }

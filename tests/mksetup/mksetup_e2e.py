@@ -288,6 +288,12 @@ check(rc != 0 and 'big.dat' in err, 'test finds a damaged entry: ' + err)
 open(os.path.join(WORK, 'cut.exe'), 'wb').write(blob[:-1000])
 rc, _, err = run('test', os.path.join(WORK, 'cut.exe'))
 check(rc != 0, 'test finds a cut package')
+# Cut where a group begins: every header before it is whole, but the groups
+# the script names are missing (a group without files may be missing).
+for g in [g for g in groups if g[1]]:
+    open(os.path.join(WORK, 'cut.exe'), 'wb').write(blob[:g[0].pos])
+    rc, _, err = run('test', os.path.join(WORK, 'cut.exe'))
+    check(rc != 0 and 'no group header' in err, 'test finds the missing groups: ' + err)
 
 
 def refuses(why, script_text=None, expect='', stub_path=None, extra=(), name='bad.vis'):

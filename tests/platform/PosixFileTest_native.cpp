@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <unistd.h>
 #include <string>
 
 using namespace platform;
@@ -37,6 +38,16 @@ TEST(PosixFileSystem, CreateNewRefusesExistingFileAndMoveRefusesToReplace) {
   EXPECT_EQ(std::string(buf), "abc");
   EXPECT_FALSE(fs.Open(d, OpenMode::Read)) << "a directory is not a file";
   r.reset();
+  // A replacing move replaces a file, never a link (nor what it points at).
+  fs.Open(d + "/c", OpenMode::Create).reset();
+  ASSERT_TRUE(fs.MoveReplacing(d + "/c", d + "/b"));
+  EXPECT_FALSE(fs.FileExists(d + "/c"));
+  fs.Open(d + "/c", OpenMode::Create).reset();
+  ASSERT_EQ(::symlink("b", (d + "/l").c_str()), 0);
+  EXPECT_FALSE(fs.MoveReplacing(d + "/c", d + "/l"));
+  EXPECT_FALSE(fs.Open(d + "/l", OpenMode::CreateNew)) << "no file is made through a link";
+  ::unlink((d + "/l").c_str());
+  fs.RemoveFile(d + "/c");
   fs.RemoveFile(d + "/b");
   EXPECT_TRUE(fs.DeleteDirectory(d));
 }

@@ -82,6 +82,16 @@ TEST(Win32FileSystem, AttributesDatesAndMoves) {
   EXPECT_EQ(fs.GetFileDate(b), date) << "a move keeps the date";
   fs.Open(a, OpenMode::Create).reset();
   EXPECT_FALSE(fs.RenameFile(a, b)) << "a move never replaces a file";
+  // A replacing move puts the new file in the old one's place.
+  ASSERT_TRUE(fs.MoveReplacing(a, b));
+  EXPECT_FALSE(fs.FileExists(a));
+  EXPECT_NE(fs.GetFileDate(b), date) << "the new file took the place";
+  fs.Open(a, OpenMode::Create).reset();
+  // The fallback of systems without a replacing move keeps the same promise.
+  ASSERT_TRUE(fs.FileSystem::MoveReplacing(a, b));
+  EXPECT_FALSE(fs.FileExists(a));
+  EXPECT_FALSE(fs.FileExists(b + ".tcold1")) << "the old file aside is removed";
+  fs.Open(a, OpenMode::Create).reset();
 
   std::vector<DirEntry> list;
   ASSERT_TRUE(fs.ListDirectory(d, list));

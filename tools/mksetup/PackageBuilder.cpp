@@ -97,9 +97,8 @@ public:
     const std::string Temp = FOpt.OutputPath + ".tmp";
     bool Ok = Write(Temp, Error);
     if (Ok) {
-      if (FFiles.FileExists(FOpt.OutputPath))
-        FFiles.RemoveFile(FOpt.OutputPath);
-      Ok = FFiles.RenameFile(Temp, FOpt.OutputPath);
+      // An earlier output stays whole until the new one takes its place.
+      Ok = FFiles.MoveReplacing(Temp, FOpt.OutputPath);
       if (!Ok)
         Error = "cannot rename " + Temp + " to " + FOpt.OutputPath;
     }
@@ -422,7 +421,10 @@ private:
         return false;
       }
     }
-    auto Out = FFiles.Open(Temp, platform::OpenMode::Create);
+    // A leftover of an earlier run, or a link someone put there, is removed
+    // and the file made new: never written through.
+    FFiles.RemoveFile(Temp);
+    auto Out = FFiles.Open(Temp, platform::OpenMode::CreateNew);
     if (!Out) {
       Error = "cannot create " + Temp;
       return false;

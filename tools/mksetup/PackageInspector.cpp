@@ -48,16 +48,6 @@ std::string Where(const PackageEntry &E) {
          ", \"" + E.Header.NameText() + "\")";
 }
 
-// A name component that is safe as a file name on both systems.
-std::string SafeComponent(const std::string &Name) {
-  std::string S;
-  for (char C : Name)
-    S += (uint8_t(C) < 32 || std::string("<>:\"/\\|?*").find(C) != std::string::npos) ? '_' : C;
-  if (S.empty() || S == "." || S == "..")
-    S = "_" + S;
-  return S;
-}
-
 bool MakeDirs(platform::FileSystem &Files, const std::string &Base,
               const std::vector<std::string> &Parts, std::string &Path) {
   Path = Base;
@@ -124,6 +114,19 @@ std::string FormatEntryLine(const PackageEntry &E) {
          Hex8(uint32_t(H.FileDate));
 }
 
+namespace {
+
+bool HasFiles(const package::DirType &Dir) {
+  if (Dir.Files.First())
+    return true;
+  for (const package::DirType *Sub = Dir.SubDirs.First(); Sub; Sub = Sub->Next.get())
+    if (HasFiles(*Sub))
+      return true;
+  return false;
+}
+
+} // namespace
+
 bool TestPackage(OpenedPackage &P, std::string &Problems) {
   auto Problem = [&](const std::string &Text) { Problems += Text + "\n"; };
   platform::MemoryFile Stream(std::vector<uint8_t>(P.Script.begin(), P.Script.end()));
@@ -171,6 +174,19 @@ bool TestPackage(OpenedPackage &P, std::string &Problems) {
       Problem(Where(G) + ": the file ends before its files do");
   }
 
+  // Every group of the script that has files has them in the package: a
+  // package that ends before them installs nothing of them.
+  for (const package::GroupType *Group = Model.Groups.First(); Group; Group = Group->Next.get()) {
+    if (!HasFiles(Group->RootDir))
+      continue;
+    bool Found = false;
+    for (const PackageEntry &D : E)
+      Found = Found || (D.Header.EntryType == package::EntryGroup &&
+                        package::FindGroup(Model.Groups, D.Header.NameText()) == Group);
+    if (!Found)
+      Problem("group \"" + Group->Name + "\" of the script: no group header in the package");
+  }
+
   for (const PackageEntry &D : E) {
     if (!HoldsData(D.Header.EntryType))
       continue;
@@ -189,6 +205,37 @@ bool TestPackage(OpenedPackage &P, std::string &Problems) {
               std::to_string(D.Header.UnpackedSize));
   }
   return Problems.empty();
+}
+
+std::string SafeComponent(const std::string &Name) {
+  std::string S;
+  for (char C : Name)
+    S += (uint8_t(C) < 32 || std::string("<>:\"/\\|?*").find(C) != std::string::npos) ? '_' : C;
+  // A device name opens the device whatever extension follows ("nul.txt",
+  // "COM1 .log"): such a name gets a "_" in front.
+  std::string Base = S.substr(0, S.find('.'));
+  while (!Base.empty() && Base.back() == ' ')
+    Base.pop_back();
+  for (char &C : Base)
+    if (C >= 'a' && C <= 'z')
+      C = char(C - 32);
+  static const char *const Devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+  bool Device = false;
+  for (const char *D : Devices)
+    Device = Device || Base == D;
+  // COM1 to COM9 and LPT1 to LPT9, also with the superscript digits 1 to 3
+  // of the Windows code page.
+  if (Base.size() == 4 && (Base.compare(0, 3, "COM") == 0 || Base.compare(0, 3, "LPT") == 0)) {
+    const uint8_t D = uint8_t(Base[3]);
+    Device = (D >= '1' && D <= '9') || D == 0xB9 || D == 0xB2 || D == 0xB3;
+  }
+  if (Device)
+    S = "_" + S;
+  // Windows drops trailing dots and blanks, so "..." or "a." would name
+  // another file (or the folder itself).
+  if (S.empty() || S.back() == '.' || S.back() == ' ')
+    S += '_';
+  return S;
 }
 
 bool ExtractPackage(platform::FileSystem &Files, OpenedPackage &P, const std::string &Dir,
@@ -235,9 +282,19 @@ bool ExtractPackage(platform::FileSystem &Files, OpenedPackage &P, const std::st
     Path = JoinPath(Path, Name);
     P.File->ClearError();
     P.File->Seek(D.Position + package::EntryHeaderSize);
+    // Whatever has the name already (an earlier extraction, or a link to
+    // somewhere outside the folder) is removed, not written through.
+    Files.RemoveFile(Path);
+    std::unique_ptr<platform::File> Out = Files.Open(Path, platform::OpenMode::CreateNew);
+    if (!Out) {
+      Error = "cannot create " + Path;
+      return false;
+    }
     const uint8_t Code =
-        codec::ExtractEntry(*P.File, codec::ExtractTarget::FileNamed(Files, Path), {}, D.Header);
+        codec::ExtractEntry(*P.File, codec::ExtractTarget::Stream(*Out), {}, D.Header);
+    Out.reset();
     if (Code != codec::ExtractOk) {
+      Files.RemoveFile(Path);
       Error = Where(D) + ": " + codec::ExtractErrorText(Code);
       return false;
     }

@@ -40,6 +40,12 @@ std::string FormatEntryLine(const PackageEntry &E);
 // decodes with its checksum. Problems go to Problems, one per line.
 bool TestPackage(OpenedPackage &Package, std::string &Problems);
 
+// A name taken from a package made safe as one file name component on both
+// systems: no separators or characters Windows refuses, no "." or "..", no
+// trailing dot or blank, no device name (CON, NUL, COM1... with or without
+// an extension).
+std::string SafeComponent(const std::string &Name);
+
 // Writes every data entry below Dir: files as <group>/<path>, pictures and
 // the uninstaller under "_package". Characters that cannot stand in a file
 // name become "_".

@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "Uninstaller.h"
 
+#include "platform/win32/DllSearch.h"
 #include "platform/win32/Win32File.h"
 #include "platform/win32/Win32Messages.h"
 #include "platform/win32/Win32Registry.h"
@@ -25,6 +26,7 @@ bool RemoveAtRestart(const std::string &Path) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  platform::win32::RestrictDllSearch();
   platform::win32::Win32FileSystem Files;
   platform::win32::Win32Registry Reg;
   platform::win32::Win32Messages Msg;

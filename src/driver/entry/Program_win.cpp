@@ -6,6 +6,7 @@
 
 #include "driver/LauncherPackage.h"
 #include "package/SetupScript.h"
+#include "platform/win32/DllSearch.h"
 #include "platform/win32/Win32File.h"
 #include "platform/win32/Win32Messages.h"
 
@@ -41,5 +42,6 @@ int Run() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  platform::win32::RestrictDllSearch();
   return Run();
 }

@@ -147,6 +147,13 @@ bool PosixFileSystem::RenameFile(const std::string &From, const std::string &To)
   return ::rename(From.c_str(), To.c_str()) == 0;
 }
 
+bool PosixFileSystem::MoveReplacing(const std::string &From, const std::string &To) {
+  struct stat st;
+  if (::lstat(To.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    return false; // never through a link or over a directory
+  return ::rename(From.c_str(), To.c_str()) == 0;
+}
+
 uint32_t PosixFileSystem::GetAttributes(const std::string &Path) {
   struct stat st;
   if (::stat(Path.c_str(), &st) != 0)

@@ -127,6 +127,22 @@ bool Win32FileSystem::RenameFile(const std::string &From, const std::string &To)
   return ::MoveFileA(From.c_str(), To.c_str()) != 0;
 }
 
+bool Win32FileSystem::MoveReplacing(const std::string &From, const std::string &To) {
+  // Looked up, not imported: Windows 95 and 98 have the name but answer
+  // every call with ERROR_CALL_NOT_IMPLEMENTED. Where it works the
+  // replacement is one step of the file system.
+  using MoveFileExProc = BOOL(WINAPI *)(LPCSTR, LPCSTR, DWORD);
+  static const MoveFileExProc MoveEx = reinterpret_cast<MoveFileExProc>(
+      reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "MoveFileExA")));
+  if (MoveEx) {
+    if (MoveEx(From.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING))
+      return true;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+      return false;
+  }
+  return FileSystem::MoveReplacing(From, To);
+}
+
 uint32_t Win32FileSystem::GetAttributes(const std::string &Path) {
   DWORD a = GetFileAttributesA(StripSlash(Path).c_str());
   return a == INVALID_FILE_ATTRIBUTES ? AttrInvalid : a;

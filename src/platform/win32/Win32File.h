@@ -15,6 +15,7 @@ public:
   bool DeleteDirectory(const std::string &Path) override;
   bool RemoveFile(const std::string &Path) override;
   bool RenameFile(const std::string &From, const std::string &To) override;
+  bool MoveReplacing(const std::string &From, const std::string &To) override;
   uint32_t GetAttributes(const std::string &Path) override;
   bool SetAttributes(const std::string &Path, uint32_t Attributes) override;
   DosDateTime GetFileDate(const std::string &Path) override;

@@ -55,4 +55,8 @@ bool Win32Ini::ReadKeys(const std::string &File, const std::string &Section,
   return ReadNameList(Section.c_str(), File, Out);
 }
 
+void Win32Ini::FlushFile(const std::string &File) {
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, File.c_str());
+}
+
 } // namespace platform::win32

@@ -14,6 +14,7 @@ public:
   bool ReadSections(const std::string &File, std::vector<std::string> &Out) override;
   bool ReadKeys(const std::string &File, const std::string &Section,
                 std::vector<std::string> &Out) override;
+  void FlushFile(const std::string &File) override;
 };
 
 } // namespace platform::win32
