@@ -323,11 +323,34 @@ private:
       }
       break;
     }
+    case ControlKind::ScrollBox:
+      SetEdge(static_cast<TScrollBox &>(FControl).Bordered());
+      break;
+    case ControlKind::TreeList:
+      if (FTree)
+        FTree->SetBorderStyle(static_cast<TTreeList &>(FControl).Bordered()
+                                  ? controls::BorderStyle::Single
+                                  : controls::BorderStyle::None);
+      break;
     default:
       break;
     }
     SetWindowLongPtrA(FWnd, GWL_STYLE, S);
+    if (FControl.Kind() == ControlKind::RichEdit)
+      SetEdge(static_cast<TRichEdit &>(FControl).Bordered());
     InvalidateRect(FWnd, nullptr, TRUE);
+  }
+
+  // A sunken edge, or none.
+  void SetEdge(bool Sunken) {
+    const LONG_PTR Ex = GetWindowLongPtrA(FWnd, GWL_EXSTYLE);
+    const LONG_PTR New =
+        Sunken ? Ex | WS_EX_CLIENTEDGE : Ex & ~(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE);
+    if (New == Ex)
+      return;
+    SetWindowLongPtrA(FWnd, GWL_EXSTYLE, New);
+    SetWindowPos(FWnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }
 
   void ApplyContent() {

@@ -61,8 +61,11 @@ public:
                  SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(FWnd);
     SetActiveWindow(FWnd);
+    TButton *Def = FForm.DefaultButton();
     if (TControl *A = FForm.ActiveControl(); A && A->Showing() && A->Enabled()) {
       SetFocus(WindowOf(*A));
+    } else if (Def && Def->Showing() && Def->Enabled()) {
+      SetFocus(WindowOf(*Def));
     } else if (HWND First = GetNextDlgTabItem(FWnd, nullptr, FALSE)) {
       SetFocus(First);
     } else {

@@ -68,4 +68,4 @@ def build(session, name, script, files=None, pictures=None, stub=None, uninstall
 
 def payload(size, seed):
     rnd = random.Random(seed)
-    return bytes(rnd.randrange(256) for _ in range(size))
+    return rnd.randbytes(size)

@@ -92,11 +92,17 @@ void Win32SetupWindowHost::Paint() {
   EndPaint(FWnd, &Ps);
 }
 
-bool Win32SetupWindowHost::Message(unsigned Msg, uintptr_t W, intptr_t, intptr_t &Result) {
+bool Win32SetupWindowHost::Message(unsigned Msg, uintptr_t W, intptr_t L, intptr_t &Result) {
   switch (Msg) {
   case WM_ERASEBKGND:
     Result = 1;
     return true;
+  case WM_WINDOWPOSCHANGING:
+    // The background stays behind every page, whichever window the system
+    // activates when a page goes.
+    if (auto *Pos = reinterpret_cast<WINDOWPOS *>(L))
+      Pos->hwndInsertAfter = HWND_BOTTOM;
+    return false;
   case WM_PAINT:
     Paint();
     Result = 0;
