@@ -32,8 +32,9 @@ TEST(Background, BlackToWhiteGradientHas128BandsOfSixPixels) {
   driver::DrawGradient(C, {0, 0, 1024, 768}, 0x0000FF, 0x0000FF);
   EXPECT_EQ(C.GetPixel(0, 0), Rgb(255, 0, 0));
   EXPECT_EQ(C.GetPixel(1023, 767), Rgb(255, 0, 0));
-  // System colours (high bit) resolve, here to the classic button face.
-  EXPECT_EQ(ui::ColorToPixel(0x80000000u | 15), Rgb(192, 192, 192));
+  // System colours (high bit) resolve to the system's colour of that index.
+  EXPECT_EQ(ui::ColorToPixel(0x80000000u | 15), ui::SystemColor(15));
+  EXPECT_EQ(ui::ColorToPixel(15), Rgb(15, 0, 0));
   EXPECT_EQ(ui::ColorToPixel(0x00A05010), Rgb(0x10, 0x50, 0xA0));
 }
 
@@ -107,7 +108,9 @@ TEST(Background, CompositionDrawsStillGroupsAndCentredTitle) {
 }
 
 TEST(PictureEntries, NamesOfFramesAndLogos) {
-  EXPECT_EQ(driver::ImageGroupKey("spin\x01" "frame2.bmp"), "SPIN");
+  EXPECT_EQ(driver::ImageGroupKey("spin\x01"
+                                  "frame2.bmp"),
+            "SPIN");
   EXPECT_EQ(driver::ImageGroupKey("Ümlaut"), "\xC3\x9CMLAUT");
   package::TOpenFileType M;
   for (const char *N : {"Other", "Spin", "SPIN"}) {
