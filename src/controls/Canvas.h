@@ -39,6 +39,7 @@ struct Font {
   bool Bold = false;
   bool Italic = false;
   bool Underline = false;
+  bool StrikeOut = false;
   Pixel Color = 0;
 
   bool operator==(const Font &) const = default;

@@ -125,10 +125,11 @@ void GdiCanvas::Line(int X0, int Y0, int X1, int Y1, Pixel Color) {
 
 void GdiCanvas::SelectFont(const Font &F) {
   if (FFont && F.Name == FFontKey.Name && F.Height == FFontKey.Height && F.Bold == FFontKey.Bold &&
-      F.Italic == FFontKey.Italic && F.Underline == FFontKey.Underline)
+      F.Italic == FFontKey.Italic && F.Underline == FFontKey.Underline &&
+      F.StrikeOut == FFontKey.StrikeOut)
     return;
   HFONT New = CreateFontA(F.Height, 0, 0, 0, F.Bold ? FW_BOLD : FW_NORMAL, F.Italic, F.Underline,
-                          FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                          F.StrikeOut, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, F.Name.c_str());
   if (!New)
     return;
