@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 namespace controls {
 
 // Registers a control's window class the first time a window of it is made.
@@ -18,6 +20,9 @@ void RegisterControlClass(const char *Name, WNDPROC Proc, UINT Style, bool Arrow
 class TVemoProgressBarWindow {
 public:
   TVemoProgressBarWindow(HWND Parent, int X, int Y, int W = 200, int H = 17, int Id = 0);
+  // A window over a bar that someone else owns and has set up.
+  TVemoProgressBarWindow(HWND Parent, TVemoProgressBar &Bar, int X, int Y, int W, int H,
+                         int Id = 0);
   ~TVemoProgressBarWindow();
   TVemoProgressBarWindow(const TVemoProgressBarWindow &) = delete;
   TVemoProgressBarWindow &operator=(const TVemoProgressBarWindow &) = delete;
@@ -29,8 +34,11 @@ private:
   static LRESULT CALLBACK Proc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L);
   LRESULT Handle(UINT Msg, WPARAM W, LPARAM L);
 
+  void Create(HWND Parent, int X, int Y, int W, int H, int Id);
+
   HWND FWnd = nullptr;
-  TVemoProgressBar FBar;
+  std::unique_ptr<TVemoProgressBar> FOwnedBar;
+  TVemoProgressBar &FBar;
   GdiCanvas FSurface;
 };
 
@@ -39,6 +47,10 @@ private:
 class TVemoTreeViewListWindow {
 public:
   TVemoTreeViewListWindow(HWND Parent, int X, int Y, int W = 200, int H = 200, int Id = 0);
+  // A window over a list that someone else owns and has set up; TabStop
+  // decides whether Tab stops at it.
+  TVemoTreeViewListWindow(HWND Parent, TVemoTreeViewList &List, int X, int Y, int W, int H, int Id,
+                          bool TabStop);
   ~TVemoTreeViewListWindow();
   TVemoTreeViewListWindow(const TVemoTreeViewListWindow &) = delete;
   TVemoTreeViewListWindow &operator=(const TVemoTreeViewListWindow &) = delete;
@@ -56,8 +68,11 @@ private:
   void Scroll(int Bar, int Code, int Delta = 0);
   MouseEvent Event(MouseButton B, LPARAM L) const;
 
+  void Create(HWND Parent, int X, int Y, int W, int H, int Id, bool TabStop);
+
   HWND FWnd = nullptr;
-  TVemoTreeViewList FList;
+  std::unique_ptr<TVemoTreeViewList> FOwnedList;
+  TVemoTreeViewList &FList;
   int FScrollX = 0;
   int FScrollY = 0;
   bool FInScrollUpdate = false;

@@ -12,11 +12,22 @@ MouseEvent MouseAt(MouseButton B, LPARAM L) {
 
 } // namespace
 
-TVemoProgressBarWindow::TVemoProgressBarWindow(HWND Parent, int X, int Y, int W, int H, int Id) {
-  HINSTANCE Inst = GetModuleHandleA(nullptr);
-  RegisterControlClass(ClassName, Proc, CS_DBLCLKS, true);
+TVemoProgressBarWindow::TVemoProgressBarWindow(HWND Parent, int X, int Y, int W, int H, int Id)
+    : FOwnedBar(std::make_unique<TVemoProgressBar>()), FBar(*FOwnedBar) {
   FBar.SetColor(FromColorRef(GetSysColor(COLOR_BTNFACE)));
   FBar.SetFont(DefaultScreenFont());
+  Create(Parent, X, Y, W, H, Id);
+}
+
+TVemoProgressBarWindow::TVemoProgressBarWindow(HWND Parent, TVemoProgressBar &Bar, int X, int Y,
+                                               int W, int H, int Id)
+    : FBar(Bar) {
+  Create(Parent, X, Y, W, H, Id);
+}
+
+void TVemoProgressBarWindow::Create(HWND Parent, int X, int Y, int W, int H, int Id) {
+  HINSTANCE Inst = GetModuleHandleA(nullptr);
+  RegisterControlClass(ClassName, Proc, CS_DBLCLKS, true);
   FWnd = CreateWindowExA(0, ClassName, "", WS_CHILD | WS_VISIBLE, X, Y, W, H, Parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), Inst, this);
   FBar.OnRepaint = [this] {

@@ -11,14 +11,27 @@ constexpr char ClassName[] = "TcVemoTreeViewList";
 } // namespace
 
 TVemoTreeViewListWindow::TVemoTreeViewListWindow(HWND Parent, int X, int Y, int W, int H, int Id)
-    : FList(std::make_unique<GdiCanvas>()) {
-  HINSTANCE Inst = GetModuleHandleA(nullptr);
-  RegisterControlClass(ClassName, Proc, CS_DBLCLKS, true);
+    : FOwnedList(std::make_unique<TVemoTreeViewList>(std::make_unique<GdiCanvas>())),
+      FList(*FOwnedList) {
   FList.SetColor(FromColorRef(GetSysColor(COLOR_WINDOW)));
   FList.SetFont(DefaultScreenFont());
-  FWnd = CreateWindowExA(WS_EX_CLIENTEDGE, ClassName, "",
-                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL, X, Y, W, H,
-                         Parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), Inst, this);
+  Create(Parent, X, Y, W, H, Id, true);
+}
+
+TVemoTreeViewListWindow::TVemoTreeViewListWindow(HWND Parent, TVemoTreeViewList &List, int X, int Y,
+                                                 int W, int H, int Id, bool TabStop)
+    : FList(List) {
+  Create(Parent, X, Y, W, H, Id, TabStop);
+}
+
+void TVemoTreeViewListWindow::Create(HWND Parent, int X, int Y, int W, int H, int Id,
+                                     bool TabStop) {
+  HINSTANCE Inst = GetModuleHandleA(nullptr);
+  RegisterControlClass(ClassName, Proc, CS_DBLCLKS, true);
+  FWnd = CreateWindowExA(
+      WS_EX_CLIENTEDGE, ClassName, "",
+      WS_CHILD | WS_VISIBLE | (TabStop ? WS_TABSTOP : 0) | WS_HSCROLL | WS_VSCROLL, X, Y, W, H,
+      Parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), Inst, this);
   FList.OnRepaint = [this] {
     if (FWnd)
       InvalidateRect(FWnd, nullptr, FALSE);

@@ -18,7 +18,7 @@ TWizardPage::TWizardPage(ui::TApplication &App, WizardNavigator &Nav, std::strin
 void TWizardPage::PageButton(uint16_t Code, bool Forward, bool KeepPage) {
   FClosingByButton = true;
   FNav.ShowWizardPage(Code, Forward);
-  if (!KeepPage)
+  if (!KeepPage && FNav.CurrentPage() != this)
     Close();
   FClosingByButton = false;
 }

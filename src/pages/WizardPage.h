@@ -31,6 +31,8 @@ class WizardNavigator {
 public:
   virtual ~WizardNavigator() = default;
   virtual void ShowWizardPage(uint16_t Code, bool Forward) = 0;
+  // The page the navigator showed last (null before the first).
+  virtual ui::TForm *CurrentPage() const { return nullptr; }
 };
 
 class TWizardPage : public ui::TForm {
@@ -41,7 +43,9 @@ public:
   bool ClosingByButton() const { return FClosingByButton; }
 
   // A page button: Back or forward. Marks the close as the button's, calls
-  // the navigator, hides the page (unless KeepPage) and clears the mark.
+  // the navigator, hides the page (unless KeepPage, or unless the navigator
+  // came back to this very page, as Back does when every page before it is
+  // switched off) and clears the mark.
   void PageButton(uint16_t Code, bool Forward, bool KeepPage = false);
   // Cancel and No: only the exit confirmation.
   void CancelButton();

@@ -1,41 +1,59 @@
-// Program entry of the setup launcher. Finds the package appended to the
-// program's own file and loads its script; a bare launcher (no package)
-// says "File corrupted!" and ends. The wizard and the installation are
-// driven from the main window once it exists.
+// Program entry of the setup launcher: the application, the setup window and
+// the ten page forms in their order, then the message loop until the
+// application terminates. No command line is read.
 #include <windows.h>
 
-#include "driver/LauncherPackage.h"
-#include "package/SetupScript.h"
+#include "driver/mainform/Unit1_win.h"
 #include "platform/win32/Win32File.h"
-#include "platform/win32/Win32Messages.h"
+#include "platform/win32/Win32Ini.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32Version.h"
+#include "ui/Toolkit_win.h"
 
 namespace {
 
-constexpr char ErrorCaption[] = "Error";
+// Message boxes belong to the window the user is working in, so that they
+// stand in front of it (the first pages stay on top of other windows).
+class OwnedMessages : public platform::Messages {
+public:
+  int ShowMessage(const std::string &Text, const std::string &Caption, uint32_t Flags) override {
+    HWND Owner = GetActiveWindow();
+    UINT F = Flags | MB_SETFOREGROUND;
+    if (!Owner)
+      F |= MB_TASKMODAL;
+    return MessageBoxA(Owner, Text.c_str(), Caption.c_str(), F);
+  }
+};
 
 int Run() {
-  platform::win32::Win32FileSystem fs;
-  platform::win32::Win32Messages msg;
-  char self[MAX_PATH + 1] = {};
-  DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::unique_ptr<platform::File> file;
-  if (n > 0 && n < MAX_PATH)
-    file = fs.Open(self, platform::OpenMode::Read);
+  platform::win32::Win32FileSystem Files;
+  platform::win32::Win32Registry Reg;
+  platform::win32::Win32Ini Ini;
+  platform::win32::Win32Version Version;
+  platform::win32::Win32Shell Shell;
+  OwnedMessages Msg;
+  platform::Platform System{&Files, &Reg, &Ini, &Version, &Shell, nullptr, &Msg};
 
-  package::TOpenFileType model;
-  driver::LauncherPackage loaded;
-  if (file)
-    loaded = driver::LoadLauncherPackage(
-        *file, model, msg, [](uint64_t, const package::TEntryHeader &) { return true; });
-  int rc = 1;
-  if (loaded.Result == package::OpenPackageResult::Corrupted)
-    msg.ShowMessage("File corrupted!", ErrorCaption, platform::MbOk | platform::MbIconError);
-  else if (loaded.Result == package::OpenPackageResult::NothingToDo)
-    msg.ShowMessage("Nothing to do!", ErrorCaption, platform::MbOk | platform::MbIconError);
-  else
-    rc = loaded.ScriptResult == package::ScriptOk ? 0 : 1;
-  package::FreeSetupModel(model);
-  return rc;
+  auto Factory = std::make_unique<ui::Win32PeerFactory>();
+  ui::Win32PeerFactory &F = *Factory;
+  ui::TApplication App(std::move(Factory));
+  F.SetApplication(App);
+
+  driver::Win32SetupWindowHost Host;
+  driver::TForm1 Form1(App, System, Host);
+  Host.Attach(Form1);
+  driver::OwnedPages Pages = driver::CreatePages(App, Form1);
+  Form1.AttachPages(Pages.Pages);
+
+  Form1.FormCreate();
+  Form1.Show();
+  Form1.FormShow();
+  App.Run();
+  const bool Started = Form1.FWizardStarted;
+  for (auto It = Pages.Forms.rbegin(); It != Pages.Forms.rend(); ++It)
+    It->reset();
+  return Started ? 0 : 1;
 }
 
 } // namespace
