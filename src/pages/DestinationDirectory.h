@@ -27,6 +27,7 @@ public:
   void Button3Click(ui::TButton &Sender);
   // The alias table path expansion and the ready page read.
   DirectoryRows &Rows() { return FRows; }
+  const DirectoryRows &Rows() const { return FRows; }
 
   PageServices Services;
   TSelectDirForm *SelectDir = nullptr;
