@@ -22,6 +22,8 @@ std::string ListedPath(std::string Path) {
 
 TSelectDirForm::TSelectDirForm(ui::TApplication &App)
     : ui::TForm(App, "SelectDirForm", "Select Destination Directory", 365, 268) {
+  // The destination page that opens it stays on top of other windows.
+  SetStayOnTop(true);
   Edit1 = &Add<ui::TEdit>(nullptr, "Edit1");
   Edit1->SetBounds(8, 8, 349, 21);
   DirectoryListBox1 = &Add<ui::TListBox>(nullptr, "DirectoryListBox1");
@@ -44,11 +46,8 @@ TSelectDirForm::TSelectDirForm(ui::TApplication &App)
   DirectoryListBox1->OnDblClick = [this](ui::TListBox &) { DirectoryListBox1DblClick(); };
   DriveComboBox1->OnChange = [this](ui::TListBox &) { DriveComboBox1Change(); };
   Edit1->OnKeyDown = [this](ui::TEdit &, int Key) { return Edit1KeyDown(Key); };
-  OnKeyDown = [this](ui::TForm &, int Key) {
-    if (Key == KeyEnter && ActiveControl() == Edit1)
-      return Edit1KeyDown(Key);
-    return EscapeCheck(Key);
-  };
+  // Escape from any control cancels; Enter reaches Edit1's own handler.
+  OnKeyDown = [this](ui::TForm &, int Key) { return EscapeCheck(Key); };
 }
 
 std::string TSelectDirForm::ItemPath(int Index) const {

@@ -181,14 +181,18 @@ TEST_F(Pages, ComponentPageRulesLabelAndNext) {
   EXPECT_EQ(Page.Label3->Caption(), "0K");
   Page.Show();
   EXPECT_EQ(Page.Label3->Caption(), "2000K");
-  // A click in Compact's check zone, as the list reports it.
-  List.Paint();
-  const controls::HitRecord &Row = List.HitTable()[1];
-  List.HitTest(Row.B, Row.Top, true);
+  // Down and Space on the keyboard check Compact.
+  List.SetSelected(List.Items().Item(0));
+  List.KeyDown(controls::TVemoTreeViewList::Key::Down);
+  List.KeyDown(controls::TVemoTreeViewList::Key::Space);
   EXPECT_TRUE(List.Items().Item(1)->Checked());
   EXPECT_FALSE(List.Items().Item(0)->Checked());
   EXPECT_EQ(Page.Label3->Caption(), "440K");
+  // A click in Compact's check zone, as the list reports it, clears it.
+  List.Paint();
+  const controls::HitRecord &Row = List.HitTable()[1];
   List.HitTest(Row.B, Row.Top, true);
+  EXPECT_FALSE(List.Items().Item(1)->Checked());
   Page.Button1->Click();
   ASSERT_EQ(Msg.Shown.size(), 1u);
   EXPECT_EQ(Msg.Shown[0].Text, "You must select one of the setup components!");
