@@ -65,7 +65,20 @@ void BindPageServices(TForm1 &Form, uint8_t OsCode) {
     P.Ready->Services = S;
 }
 
+namespace {
+
+// A setup window whose package was not loaded through its first showing (a
+// test's) binds the pages when the wizard first needs them.
+void EnsureBound(TForm1 &Form) {
+  const WizardPages &P = Form.Pages();
+  if (P.Destination && !P.Destination->Services.Model)
+    BindPageServices(Form, Form.OSCode());
+}
+
+} // namespace
+
 void PrepareDestinationPage(TForm1 &Form) {
+  EnsureBound(Form);
   if (pages::TDestinationDirectoryForm *Page = Form.Pages().Destination) {
     Page->PrepareDirectoryRows();
     Page->ArrangeDirectoryRows();
@@ -75,6 +88,7 @@ void PrepareDestinationPage(TForm1 &Form) {
 }
 
 int CollectProgramFolders(TForm1 &Form) {
+  EnsureBound(Form);
   if (pages::TSelectProgramFolderForm *Page = Form.Pages().ProgramFolder)
     return Page->CollectProgramFolders();
   return 0;
@@ -86,6 +100,7 @@ void ShowCurrentFolder(TForm1 &Form) {
 }
 
 void PrepareReadyPage(TForm1 &Form) {
+  EnsureBound(Form);
   const WizardPages &P = Form.Pages();
   if (P.Ready && P.ProgramFolder && P.Destination)
     P.Ready->PrepareSummary(P.ProgramFolder->Folders(), P.Destination->Rows());
