@@ -371,6 +371,16 @@ void TVemoTreeViewList::DblClick(int X, int Y) {
 void TVemoTreeViewList::KeyDown(Key K) {
   if (!FSelected)
     return;
+  if (K == Key::Space) {
+    // Without it a keyboard user could not change a check list at all.
+    if (!FShowCheckBoxes)
+      return;
+    TVemoTreeViewItem *Item = FSelected;
+    Item->SetChecked(!Item->Checked());
+    if (OnChecked)
+      OnChecked(*this, Item);
+    return;
+  }
   TVemoTreeViewItems &Siblings = FSelected->Owner() ? FSelected->Owner()->Items() : FItems;
   const int Index = Siblings.IndexOf(FSelected);
   TVemoTreeViewItem *Next = Siblings.Item(K == Key::Up ? Index - 1 : Index + 1);

@@ -175,7 +175,9 @@ public:
   void MouseMove(const MouseEvent &E);
   void MouseUp(const MouseEvent &E);
   void DblClick(int X, int Y);
-  enum class Key { Up, Down };
+  // Up and Down move the selection among its siblings; Space flips the
+  // selected item's check box (when check boxes show) as a click on it does.
+  enum class Key { Up, Down, Space };
   void KeyDown(Key K);
   void FocusChanged() { Invalidate(); }
 

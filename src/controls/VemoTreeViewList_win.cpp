@@ -228,6 +228,10 @@ LRESULT TVemoTreeViewListWindow::Handle(UINT Msg, WPARAM W, LPARAM L) {
       FList.KeyDown(W == VK_UP ? TVemoTreeViewList::Key::Up : TVemoTreeViewList::Key::Down);
       return 0;
     }
+    if (W == VK_SPACE) {
+      FList.KeyDown(TVemoTreeViewList::Key::Space);
+      return 0;
+    }
     break;
   case WM_SETFOCUS:
   case WM_KILLFOCUS:

@@ -20,6 +20,7 @@ TReadyToInstallForm::TReadyToInstallForm(ui::TApplication &App, WizardNavigator 
   Button4->OnClick = [this](ui::TButton &) { Button4Click(); };
   Button1->OnClick = [this](ui::TButton &) { Button1Click(); };
   Button2->OnClick = [this](ui::TButton &) { Button2Click(); };
+  OnShow = [this](ui::TForm &) { FormShow(); };
 }
 
 void TReadyToInstallForm::Button1Click() {
@@ -30,6 +31,18 @@ void TReadyToInstallForm::Button2Click() {
 }
 void TReadyToInstallForm::Button4Click() {
   PageButton(PageProgramFolder, false);
+}
+
+void TReadyToInstallForm::PrepareSummary(const install::ProgramFolderTable &Folders,
+                                         const DirectoryRows &Rows) {
+  if (Services.Model && Services.Files && Services.Reg)
+    FSummary.PrepareSummary(*Services.Model, Folders, Rows, *Services.Files, *Services.Reg);
+  else
+    FSummary.ClearSummaryLists();
+}
+
+void TReadyToInstallForm::FormShow() {
+  RichEdit2->SetLines(FSummary.SummaryLines());
 }
 
 } // namespace pages

@@ -2,6 +2,9 @@
 // Install button.
 #pragma once
 
+#include "pages/DirectoryRows.h"
+#include "pages/PageServices.h"
+#include "pages/ReadySummary.h"
 #include "pages/WizardPage.h"
 
 namespace pages {
@@ -13,11 +16,22 @@ public:
   void Button2Click(); // Cancel
   void Button4Click(); // Back
 
+  // The navigator's code 60: both summary lists rebuilt for the selection.
+  void PrepareSummary(const install::ProgramFolderTable &Folders, const DirectoryRows &Rows);
+  // Writes the summary into RichEdit2.
+  void FormShow();
+  ReadySummary &Summary() { return FSummary; }
+
+  PageServices Services;
+
   ui::TImage *Image1;
   ui::TRichEdit *RichEdit1;
   ui::TBevel *Bevel1;
   ui::TRichEdit *RichEdit2;
   ui::TButton *Button4, *Button1, *Button2;
+
+private:
+  ReadySummary FSummary;
 };
 
 } // namespace pages

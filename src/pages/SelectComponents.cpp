@@ -1,5 +1,7 @@
 #include "pages/SelectComponents.h"
 
+#include "pages/ComponentChoice.h"
+
 namespace pages {
 
 TSelectComponentsForm::TSelectComponentsForm(ui::TApplication &App, WizardNavigator &Nav)
@@ -28,6 +30,13 @@ TSelectComponentsForm::TSelectComponentsForm(ui::TApplication &App, WizardNaviga
   Button4->OnClick = [this](ui::TButton &) { Button4Click(); };
   Button1->OnClick = [this](ui::TButton &) { Button1Click(); };
   Button2->OnClick = [this](ui::TButton &) { Button2Click(); };
+  Label3->SetCaption("0K");
+  L.OnChecked = [this](controls::TVemoTreeViewList &, controls::TVemoTreeViewItem *Item) {
+    if (Item)
+      VemoTreeViewList1Checked(*Item);
+  };
+  SelectionCheck = [this] { return CheckSelection(); };
+  OnShow = [this](ui::TForm &) { UpdateSpaceRequired(); };
 }
 
 void TSelectComponentsForm::Button1Click() {
@@ -40,6 +49,28 @@ void TSelectComponentsForm::Button2Click() {
 }
 void TSelectComponentsForm::Button4Click() {
   PageButton(PageLicense, false);
+}
+
+void TSelectComponentsForm::VemoTreeViewList1Checked(controls::TVemoTreeViewItem &Item) {
+  if (!Services.Model)
+    return;
+  ApplyCheckRules(*Services.Model, VemoTreeViewList1->List(), Item);
+  UpdateSpaceRequired();
+}
+
+void TSelectComponentsForm::UpdateSpaceRequired() {
+  if (Services.Model)
+    Label3->SetCaption(SpaceRequiredText(*Services.Model));
+}
+
+bool TSelectComponentsForm::CheckSelection() {
+  if (AnyComponentChecked(VemoTreeViewList1->List()))
+    return true;
+  bool Multi = Services.Model && Services.Model->MultiSelectSetupTypes;
+  if (Services.Msg)
+    Services.Msg->ShowMessage(EmptySelectionWarning(Multi), "Warning",
+                              platform::MbOk | platform::MbIconWarning);
+  return false;
 }
 
 } // namespace pages

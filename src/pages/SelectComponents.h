@@ -2,6 +2,7 @@
 // space they need.
 #pragma once
 
+#include "pages/PageServices.h"
 #include "pages/WizardPage.h"
 
 namespace pages {
@@ -14,6 +15,14 @@ public:
   void Button4Click(); // Back
   // The check before Next; true lets the wizard go on.
   std::function<bool()> SelectionCheck;
+  // The check rules after the list flipped an entry's mark.
+  void VemoTreeViewList1Checked(controls::TVemoTreeViewItem &Item);
+  // The space the selection needs, into Label3.
+  void UpdateSpaceRequired();
+  // Next's check: at least one entry checked, else the warning.
+  bool CheckSelection();
+
+  PageServices Services;
 
   ui::TImage *Image1;
   ui::TRichEdit *RichEdit1;

@@ -2,6 +2,8 @@
 // create and the folders that exist already.
 #pragma once
 
+#include "pages/PageServices.h"
+#include "pages/ProgramFolderList.h"
 #include "pages/WizardPage.h"
 
 namespace pages {
@@ -17,6 +19,19 @@ public:
   std::function<bool()> BeforeNext;
   std::function<bool()> BeforeBack;
 
+  // The navigator's code 50: adds the selection's program folders to the
+  // table and returns how many the selection names (0: skip the page).
+  int CollectProgramFolders();
+  // The folder at the current position: its name into Edit1 and the
+  // folders that exist in its place into the tree.
+  void ShowCurrentFolder();
+  // A folder picked in the tree becomes the name, as a path below the place.
+  void VemoTreeViewList1Change(controls::TVemoTreeViewItem *Item);
+  // The folder table the installation reads.
+  ProgramFolderList &Folders() { return FFolders; }
+
+  PageServices Services;
+
   ui::TImage *Image1;
   ui::TRichEdit *RichEdit1;
   ui::TLabel *Label1;
@@ -24,7 +39,16 @@ public:
   ui::TLabel *Label2;
   ui::TTreeList *VemoTreeViewList1;
   ui::TBevel *Bevel1;
+  ui::TImage *CurrentUserImage, *AllUsersImage;
   ui::TButton *Button4, *Button1, *Button2;
+
+private:
+  // Stepping with Next or Back; false keeps the wizard on the page.
+  bool Step(bool Forward);
+
+  ProgramFolderList FFolders;
+  // Set while the page fills the name and the tree itself.
+  bool FUpdating = false;
 };
 
 } // namespace pages

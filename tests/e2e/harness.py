@@ -91,7 +91,10 @@ def _copy_prefix(template, dest):
 
 class Xvfb:
     def __init__(self):
-        for n in range(60, 120):
+        # TC_E2E_DISPLAY (":64") pins the display when several people share a
+        # machine; otherwise the first free one is taken.
+        wanted = os.environ.get('TC_E2E_DISPLAY', '').lstrip(':')
+        for n in ([int(wanted)] if wanted.isdigit() else range(60, 120)):
             if os.path.exists(f'/tmp/.X{n}-lock') or os.path.exists(f'/tmp/.X11-unix/X{n}'):
                 continue
             self.proc = subprocess.Popen(

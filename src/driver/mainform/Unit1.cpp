@@ -212,6 +212,7 @@ void TForm1::FormShow() {
   File.reset();
 
   const uint8_t Code = OSCode();
+  BindPageServices(*this, Code);
   if (!IsTargetOS(FModel.TargetOS, Code))
     return Fatal("This installation is not intended for " + OSName(Code) + "!");
   if (FModel.SetupTypes.Empty())

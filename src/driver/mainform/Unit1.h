@@ -115,7 +115,11 @@ public:
   const platform::OsVersionInfo &VersionInfo() const { return FVersionInfo; }
   uint8_t OSCode();
   // The destination aliases that path expansion reads.
-  const DestinationAliasSource *DestinationAliases() const { return &FDestinationRows; }
+  const DestinationAliasSource *DestinationAliases() const {
+    if (FPages.Destination)
+      return &FPages.Destination->Rows();
+    return &FDestinationRows;
+  }
   MinimalDestinationRows &DestinationRows() { return FDestinationRows; }
   // The machine as path expansion sees it, with the destination aliases.
   PathContext PathMachine() { return {*FSystem.Files, *FSystem.Reg, DestinationAliases()}; }

@@ -42,31 +42,68 @@ void MinimalDestinationRows::Refill(const package::TOpenFileType &Model,
   }
 }
 
+void BindPageServices(TForm1 &Form, uint8_t OsCode) {
+  const platform::Platform &System = Form.System();
+  pages::PageServices S;
+  S.Model = &Form.Model();
+  S.Files = System.Files;
+  S.Reg = System.Reg;
+  S.Msg = System.Msg;
+  S.OsCode = OsCode;
+  const WizardPages &P = Form.Pages();
+  if (P.Destination) {
+    P.Destination->Services = S;
+    P.Destination->SelectDir = P.SelectDir;
+  }
+  if (P.SelectDir)
+    P.SelectDir->Files = System.Files;
+  if (P.SelectComponents)
+    P.SelectComponents->Services = S;
+  if (P.ProgramFolder)
+    P.ProgramFolder->Services = S;
+  if (P.Ready)
+    P.Ready->Services = S;
+}
+
+namespace {
+
+// A setup window whose package was not loaded through its first showing (a
+// test's) binds the pages when the wizard first needs them.
+void EnsureBound(TForm1 &Form) {
+  const WizardPages &P = Form.Pages();
+  if (P.Destination && !P.Destination->Services.Model)
+    BindPageServices(Form, Form.OSCode());
+}
+
+} // namespace
+
 void PrepareDestinationPage(TForm1 &Form) {
-  // The rows stand in for the destination page's own until it has them.
+  EnsureBound(Form);
+  if (pages::TDestinationDirectoryForm *Page = Form.Pages().Destination) {
+    Page->PrepareDirectoryRows();
+    Page->ArrangeDirectoryRows();
+    return;
+  }
   Form.DestinationRows().Refill(Form.Model(), Form.PathMachine());
 }
 
 int CollectProgramFolders(TForm1 &Form) {
-  package::TOpenFileType &M = Form.Model();
-  int Count = 0;
-  for (const package::SetupType *T = M.SetupTypes.First(); T; T = T->Next.get()) {
-    if (!InSelection(M, *T))
-      continue;
-    for (const std::string &Name : T->Groups) {
-      const package::GroupType *G = package::FindGroup(M.Groups, Name);
-      if (!G)
-        continue;
-      for (const package::ProgramGroupType *Top = G->RootProgramGroup.SubGroups.First(); Top;
-           Top = Top->Next.get())
-        Count += static_cast<int>(Top->SubGroups.Count());
-    }
-  }
-  return Count;
+  EnsureBound(Form);
+  if (pages::TSelectProgramFolderForm *Page = Form.Pages().ProgramFolder)
+    return Page->CollectProgramFolders();
+  return 0;
 }
 
-void ShowCurrentFolder(TForm1 &) {}
+void ShowCurrentFolder(TForm1 &Form) {
+  if (pages::TSelectProgramFolderForm *Page = Form.Pages().ProgramFolder)
+    Page->ShowCurrentFolder();
+}
 
-void PrepareReadyPage(TForm1 &) {}
+void PrepareReadyPage(TForm1 &Form) {
+  EnsureBound(Form);
+  const WizardPages &P = Form.Pages();
+  if (P.Ready && P.ProgramFolder && P.Destination)
+    P.Ready->PrepareSummary(P.ProgramFolder->Folders(), P.Destination->Rows());
+}
 
 } // namespace driver

@@ -9,6 +9,7 @@
 #include "driver/PathMacros.h"
 #include "package/SetupModel.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ private:
   std::vector<Row> FRows;
 };
 
+// Gives the pages with content of their own the model, the machine and the
+// running system's code, and the destination page its directory browser.
+void BindPageServices(TForm1 &Form, uint8_t OsCode);
 // Code 40, before the page is shown or skipped.
 void PrepareDestinationPage(TForm1 &Form);
 // Code 50: the number of program folders the selection creates.
