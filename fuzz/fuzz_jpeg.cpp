@@ -1,6 +1,6 @@
 // The JPEG path on arbitrary bytes: format detection and the picture holder
-// in front of libjpeg, whose fatal errors and damage warnings must come back
-// as failures, never as exit(), a crash or output past the picture.
+// in front of libjpeg, whose fatal errors must come back as failures, never
+// as exit(), a crash or output past the picture.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

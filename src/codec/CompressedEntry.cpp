@@ -44,10 +44,15 @@ uint8_t ExtractEntry(platform::File &Package, const ExtractTarget &Target,
 
   if (Header.IsLinked()) {
     // The data, sizes and checksum are those of the header linked to.
+    // The caller stands right after the entry's header, so the header is
+    // the 282 bytes before: links may only point before it.
+    const uint64_t Here = Package.Position();
+    const uint64_t HeaderPosition =
+        Here >= package::EntryHeaderSize ? Here - package::EntryHeaderSize : 0;
     uint64_t DataPosition = 0;
     package::TEntryHeader Data;
     Package.ClearError();
-    if (!package::ResolveEntryLink(Package, UINT64_MAX, Header, DataPosition, Data))
+    if (!package::ResolveEntryLink(Package, HeaderPosition, Header, DataPosition, Data))
       Error = Package.Error() ? ExtractReadFailed : ExtractBadBlock;
     else if (!Package.Seek(DataPosition + package::EntryHeaderSize))
       Error = ExtractReadFailed;

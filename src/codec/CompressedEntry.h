@@ -51,8 +51,9 @@ struct ExtractReport {
 };
 
 // Decodes the entry whose header the caller has just read from Package,
-// which stands right after that header (for a linked entry the position does
-// not matter: the data of the header it links to is read). Afterwards
+// which stands right after that header (for a linked entry the data of the
+// header it links to is read; that header must lie before the entry's own,
+// which is taken to be the 282 bytes before the position). Afterwards
 // Package stands after the data that was read. Returns the first error that
 // occurred. An output file is deleted on a checksum mismatch or a damaged
 // block (code 4) and whenever the progress procedure asked to stop; after

@@ -62,6 +62,10 @@ uint16_t DecompressBlock(const uint8_t *Source, uint8_t *Dest, uint16_t SourceSi
       if (In >= End) // a control word with no item after it carries nothing
         break;
     }
+    if (Out >= Limit) { // items are left, but the output is full
+      Damaged = true;
+      break;
+    }
     if (End - In >= 4 * Bits && Limit - Out >= 18 * Bits + 8) {
       // The rest of this control word's items can run past neither the block
       // (an item is at most 4 bytes) nor the output (a copy at most 18, wide
@@ -74,8 +78,10 @@ uint16_t DecompressBlock(const uint8_t *Source, uint8_t *Dest, uint16_t SourceSi
           const uint32_t B1 = Source[In + 1];
           const uint32_t Offset = (uint32_t(Source[In]) << 4) | (B1 >> 4);
           if (Offset == 0) {
+            // A run is not held to the limit; it starts below it, so it ends
+            // inside the slack.
             const uint32_t Count = ((B1 & 15) << 8) + Source[In + 2] + 16;
-            if (Count > Limit - Out) {
+            if (Out + Count > 0xFFFF) { // a count the result cannot give
               Damaged = true;
               goto done;
             }
@@ -102,11 +108,11 @@ uint16_t DecompressBlock(const uint8_t *Source, uint8_t *Dest, uint16_t SourceSi
     do {
       if (In >= End)
         goto done;
+      if (Out >= Limit) {
+        Damaged = true;
+        goto done;
+      }
       if (!(Control & 0x8000)) {
-        if (Out >= Limit) {
-          Damaged = true;
-          goto done;
-        }
         Dest[Out++] = Source[In++];
       } else {
         if (End - In < 2) {
@@ -121,7 +127,7 @@ uint16_t DecompressBlock(const uint8_t *Source, uint8_t *Dest, uint16_t SourceSi
             goto done;
           }
           const uint32_t Count = ((B1 & 15) << 8) + Source[In + 2] + 16;
-          if (Count > Limit - Out) {
+          if (Out + Count > 0xFFFF) {
             Damaged = true;
             goto done;
           }
@@ -129,8 +135,9 @@ uint16_t DecompressBlock(const uint8_t *Source, uint8_t *Dest, uint16_t SourceSi
           Out += Count;
           In += 4;
         } else {
+          // The last byte of a copy may land at the limit itself.
           const uint32_t Length = (B1 & 15) + 3;
-          if (Offset > Out || Length > Limit - Out) {
+          if (Offset > Out || Length > Limit - Out + 1) {
             Damaged = true;
             goto done;
           }

@@ -14,16 +14,25 @@ constexpr uint32_t kMaxCodedBlock = 32100;   // largest coded block accepted
 constexpr uint32_t kBlockInput = 32000;      // bytes the tool codes per block
 constexpr uint16_t kDecodeLimit = 32767;     // output limit the reader uses
 constexpr uint32_t kBlockBufferSize = 65535; // size of the reader's buffers
+// How far past DestLimit a block may carry the output: a run starts below
+// the limit and is not held to it (up to 4111 bytes from DestLimit - 1), and
+// a copy may end exactly at DestLimit. The reader's buffers hold
+// kDecodeLimit + kDecodeSlack bytes with room to spare.
+constexpr uint32_t kDecodeSlack = 4110;
+static_assert(kDecodeLimit + kDecodeSlack <= kBlockBufferSize);
 
 constexpr uint8_t kStoredFlag = 0x80;
 constexpr uint8_t kCodedFlag = 0x40;
 
 // Decodes the SourceSize bytes of one block at Source into Dest and returns
-// the number of bytes written. Source is read only below SourceSize and Dest
-// written only below DestLimit, whatever the block holds. A block that cannot
-// be decoded in full inside those bounds (a copy reaching before the first
-// output byte, an item cut short, output past DestLimit) stops at the fault
-// and sets Damaged; the bytes before it are decoded.
+// the number of bytes written. Items are decoded while the output is below
+// DestLimit: a run there is made whole, and a copy whose last byte lands at
+// DestLimit at the latest. Dest must hold DestLimit + kDecodeSlack bytes;
+// Source is read only below SourceSize and Dest written only inside those
+// bytes, whatever the block holds. A block that cannot be decoded in full
+// (a copy reaching before the first output byte or ending past DestLimit,
+// an item cut short, items left once the output reached DestLimit) stops at
+// the fault and sets Damaged; the bytes before it are decoded.
 uint16_t DecompressBlock(const uint8_t *Source, uint8_t *Dest, uint16_t SourceSize,
                          uint16_t DestLimit, bool &Damaged);
 

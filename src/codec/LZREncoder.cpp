@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace codec {
 namespace {
@@ -44,10 +45,20 @@ inline uint32_t CommonLength(const uint8_t *A, const uint8_t *B, uint32_t Max) {
 
 } // namespace
 
-TLzrEncoder::TLzrEncoder(uint32_t ChainDepth)
-    : FDepth(ChainDepth ? ChainDepth : 1), FHead(size_t(1) << kHashBits), FPrev(kMaxInput),
-      FMatchLen(kMaxInput), FMatchOff(kMaxInput), FRunLen(kMaxInput), FCost(kMaxInput + 1),
-      FStep(kMaxInput), FKind(kMaxInput) {}
+TLzrEncoder::TLzrEncoder(uint32_t ChainDepth) : FDepth(ChainDepth ? ChainDepth : 1) {
+  try {
+    FHead.resize(size_t(1) << kHashBits);
+    FPrev.resize(kMaxInput);
+    FMatchLen.resize(kMaxInput);
+    FMatchOff.resize(kMaxInput);
+    FRunLen.resize(kMaxInput);
+    FCost.resize(kMaxInput + 1);
+    FStep.resize(kMaxInput);
+    FKind.resize(kMaxInput);
+  } catch (const std::bad_alloc &) {
+    throw ELzrw1KHCompressor();
+  }
+}
 
 void TLzrEncoder::FindMatches(const uint8_t *In, uint32_t Size) {
   std::fill(FHead.begin(), FHead.end(), -1);

@@ -5,13 +5,25 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 namespace codec {
 
+inline constexpr char MsgNoHashMemory[] = "LZRW1KH : no memory for HASH table";
+
+// The coder's tables could not be had. Thrown only by the constructor of
+// TLzrEncoder; the tool that codes catches it and reports its message.
+class ELzrw1KHCompressor : public std::runtime_error {
+public:
+  ELzrw1KHCompressor() : std::runtime_error(MsgNoHashMemory) {}
+};
+
 class TLzrEncoder {
 public:
-  // Depth of the match search: higher finds more matches, slower.
+  // Depth of the match search: higher finds more matches, slower. Reserves
+  // the hash table and the parse tables at once; throws ELzrw1KHCompressor
+  // when the memory cannot be had.
   explicit TLzrEncoder(uint32_t ChainDepth = 32);
 
   // Codes Size bytes (1..32767) into Out, which must have room for

@@ -16,6 +16,22 @@ namespace controls {
 // Registers a control's window class the first time a window of it is made.
 void RegisterControlClass(const char *Name, WNDPROC Proc, UINT Style, bool ArrowCursor);
 
+// The button of a mouse press, release or double-click message.
+inline MouseButton ButtonOfMessage(UINT Msg) {
+  switch (Msg) {
+  case WM_RBUTTONDOWN:
+  case WM_RBUTTONUP:
+  case WM_RBUTTONDBLCLK:
+    return MouseButton::Right;
+  case WM_MBUTTONDOWN:
+  case WM_MBUTTONUP:
+  case WM_MBUTTONDBLCLK:
+    return MouseButton::Middle;
+  default:
+    return MouseButton::Left;
+  }
+}
+
 // A child window showing a TVemoProgressBar (created 200 x 17).
 class TVemoProgressBarWindow {
 public:

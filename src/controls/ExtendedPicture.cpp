@@ -116,7 +116,12 @@ bool TExtendedPicture::LoadFromStream(platform::File &Stream) {
     }
   }
   Stream.Seek(0);
-  Bytes.resize(Got); // a short read leaves a truncated picture, which fails
+  // The JPEG reader shows what a picture cut short holds; a stream that
+  // cannot be read whole is a failure of its own, not such a picture.
+  if (Got < Bytes.size()) {
+    FLastError = "Stream read error";
+    return false;
+  }
   return LoadFromMemory(Bytes.data(), Bytes.size());
 }
 

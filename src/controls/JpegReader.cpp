@@ -44,31 +44,11 @@ struct ErrorManager {
   Abandon(Info);
 }
 
-// Warnings that mean lost picture data; libjpeg would paint grey instead.
-// The end of the data before the end-of-image marker counts too: a
-// progressive stream cut between two scans leaves no other trace.
-bool MeansDamage(int Code) {
-  switch (Code) {
-  case JWRN_JPEG_EOF:
-  case JWRN_HIT_MARKER:
-  case JWRN_HUFF_BAD_CODE:
-#if JPEG_LIB_VERSION >= 70 || defined(C_ARITH_CODING_SUPPORTED) || defined(D_ARITH_CODING_SUPPORTED)
-  case JWRN_ARITH_BAD_CODE:
-#endif
-  case JWRN_MUST_RESYNC:
-    return true;
-  default:
-    return false;
-  }
-}
-
-// Trace messages and harmless warnings are dropped, never printed.
-void OnMessage(j_common_ptr Info, int Level) {
-  const int Code = Info->err->msg_code;
-  if (Level >= 0 || !MeansDamage(Code))
-    return;
-  OnFatal(Info);
-}
+// Warnings and trace messages are dropped, never printed: what libjpeg
+// decodes despite a warning (data that ends early, a missing end-of-image
+// marker, a damaged scan it fills in) is shown as libjpeg shows it. Only its
+// errors end the decoding.
+void OnMessage(j_common_ptr, int) {}
 
 void OnOutput(j_common_ptr) {}
 

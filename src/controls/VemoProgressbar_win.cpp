@@ -78,24 +78,26 @@ LRESULT TVemoProgressBarWindow::Handle(UINT Msg, WPARAM W, LPARAM L) {
   case WM_LBUTTONDOWN:
   case WM_RBUTTONDOWN:
   case WM_MBUTTONDOWN:
+  // The class asks for double clicks, so the second press of any button
+  // comes as a double click; for the right and middle buttons it is only a
+  // press.
+  case WM_RBUTTONDBLCLK:
+  case WM_MBUTTONDBLCLK:
     if (FBar.OnMouseDown)
-      FBar.OnMouseDown(FBar, MouseAt(Msg == WM_LBUTTONDOWN   ? MouseButton::Left
-                                     : Msg == WM_RBUTTONDOWN ? MouseButton::Right
-                                                             : MouseButton::Middle,
-                                     L));
+      FBar.OnMouseDown(FBar, MouseAt(ButtonOfMessage(Msg), L));
     return 0;
   case WM_LBUTTONUP:
   case WM_RBUTTONUP:
   case WM_MBUTTONUP:
     if (FBar.OnMouseUp)
-      FBar.OnMouseUp(FBar, MouseAt(Msg == WM_LBUTTONUP   ? MouseButton::Left
-                                   : Msg == WM_RBUTTONUP ? MouseButton::Right
-                                                         : MouseButton::Middle,
-                                   L));
+      FBar.OnMouseUp(FBar, MouseAt(ButtonOfMessage(Msg), L));
     return 0;
   case WM_LBUTTONDBLCLK:
+    // The double click, then the second press, which is a press too.
     if (FBar.OnDblClick)
       FBar.OnDblClick(FBar);
+    if (FBar.OnMouseDown)
+      FBar.OnMouseDown(FBar, MouseAt(MouseButton::Left, L));
     return 0;
   case WM_NCDESTROY: {
     HWND Wnd = FWnd;

@@ -197,14 +197,17 @@ LRESULT TVemoTreeViewListWindow::Handle(UINT Msg, WPARAM W, LPARAM L) {
   case WM_LBUTTONDOWN:
   case WM_RBUTTONDOWN:
   case WM_MBUTTONDOWN:
+  // The class asks for double clicks, so the second press of any button
+  // comes as a double click; for the right and middle buttons it is only a
+  // press.
+  case WM_RBUTTONDBLCLK:
+  case WM_MBUTTONDBLCLK:
     SetFocus(FWnd);
-    FList.MouseDown(Event(Msg == WM_LBUTTONDOWN   ? MouseButton::Left
-                          : Msg == WM_RBUTTONDOWN ? MouseButton::Right
-                                                  : MouseButton::Middle,
-                          L));
+    FList.MouseDown(Event(ButtonOfMessage(Msg), L));
     return 0;
   case WM_LBUTTONDBLCLK: {
     // The second press of a double click is a press too, then the double click.
+    SetFocus(FWnd);
     const MouseEvent E = Event(MouseButton::Left, L);
     FList.MouseDown(E);
     FList.DblClick(E.X, E.Y);
@@ -216,10 +219,7 @@ LRESULT TVemoTreeViewListWindow::Handle(UINT Msg, WPARAM W, LPARAM L) {
   case WM_LBUTTONUP:
   case WM_RBUTTONUP:
   case WM_MBUTTONUP:
-    FList.MouseUp(Event(Msg == WM_LBUTTONUP   ? MouseButton::Left
-                        : Msg == WM_RBUTTONUP ? MouseButton::Right
-                                              : MouseButton::Middle,
-                        L));
+    FList.MouseUp(Event(ButtonOfMessage(Msg), L));
     return 0;
   case WM_GETDLGCODE:
     return DLGC_WANTARROWS;

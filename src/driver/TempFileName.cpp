@@ -24,11 +24,11 @@ bool ExpandDirectory(platform::FileSystem &Files, const std::string &Reference, 
 
 std::string TempDirectoryForNames(platform::FileSystem &Files) {
   std::string Dir;
-  if (!ExpandDirectory(Files, "%TEMP%", Dir) && !ExpandDirectory(Files, "%TMP%", Dir)) {
-    Dir = package::TrimText(Files.TempDirectory());
-    if (Dir.empty())
-      Dir = "C:\\";
-  }
+  // No further fallback to the system's own temporary path: on Windows 95
+  // and 98 that is the current directory when neither variable is set,
+  // often the read-only CD the setup runs from.
+  if (!ExpandDirectory(Files, "%TEMP%", Dir) && !ExpandDirectory(Files, "%TMP%", Dir))
+    Dir = "C:\\";
   if (Dir.back() != '\\' && Dir.back() != '/')
     Dir += '\\';
   return Dir;

@@ -13,8 +13,8 @@ namespace driver {
 // The launcher seeds one generator at start-up and hands it to every call.
 using TempNameRandom = std::minstd_rand;
 
-// The temporary directory with a trailing backslash: %TEMP%, else %TMP%,
-// else the platform's temporary directory, else "C:\".
+// The temporary directory with a trailing backslash: %TEMP%, else %TMP%
+// (a reference left unexpanded counts as unset), else "C:\".
 std::string TempDirectoryForNames(platform::FileSystem &Files);
 
 // Sets Name to the full path of a file that does not exist yet: tc.tmp, or

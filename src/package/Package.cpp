@@ -166,6 +166,9 @@ uint64_t WalkPictures(platform::File &F, uint64_t Position, const EntryAction &O
   uint64_t Pos = Position;
   for (;;) {
     TEntryHeader H;
+    // An error left by the previous entry's data (a picture that failed to
+    // read) must not end the walk: only this header's read counts.
+    F.ClearError();
     if (!F.Seek(Pos) || !ReadEntryHeader(F, H)) {
       F.ClearError();
       break;
@@ -184,6 +187,7 @@ uint64_t WalkPictures(platform::File &F, uint64_t Position, const EntryAction &O
 uint64_t ReadUninstaller(platform::File &F, uint64_t FilesPosition, bool AddUnInstaller,
                          const EntryAction &OnUninstaller) {
   TEntryHeader H;
+  F.ClearError();
   if (!F.Seek(FilesPosition) || !ReadEntryHeader(F, H)) {
     F.ClearError();
     return FilesPosition;
@@ -201,6 +205,7 @@ std::vector<GroupIndexEntry> BuildGroupIndex(platform::File &F, uint64_t Positio
   uint64_t Size = F.Size();
   for (;;) {
     TEntryHeader H;
+    F.ClearError();
     if (!F.Seek(Pos) || !ReadEntryHeader(F, H) || H.EntryType != EntryGroup) {
       F.ClearError();
       break;
@@ -233,6 +238,7 @@ bool IsValidGroupName(const std::string &Name) {
 
 bool WalkGroupFiles(platform::File &F, uint64_t GroupPosition, const EntryAction &OnFile) {
   TEntryHeader G;
+  F.ClearError();
   if (!F.Seek(GroupPosition) || !ReadEntryHeader(F, G) || G.EntryType != EntryGroup) {
     F.ClearError();
     return false;
@@ -240,6 +246,9 @@ bool WalkGroupFiles(platform::File &F, uint64_t GroupPosition, const EntryAction
   uint64_t Pos = GroupPosition + EntryHeaderSize;
   for (uint32_t I = 0; I < G.PackedSize; ++I) {
     TEntryHeader H;
+    // A file whose data failed to read and was ignored leaves the error
+    // pending; the next file's header is read afresh.
+    F.ClearError();
     if (!F.Seek(Pos) || !ReadEntryHeader(F, H) || H.EntryType != EntryFile) {
       F.ClearError();
       break;

@@ -46,6 +46,16 @@ private:
       E = ScriptTruncated;
   }
 
+  // One more level of [Dir], [Key] or [Grp]. Deeper than any real script
+  // nests, the script is damaged: read on, it would hang the deeper blocks
+  // on the wrong parent, and recursing on would exhaust the stack.
+  template <class F> void Nest(int Depth, F &&Open) {
+    if (Depth < MaxScriptNesting)
+      Open();
+    else
+      E = ScriptNotASetupFile;
+  }
+
   bool Is(const char *Name) const { return Key == Name; }
   int32_t Int(int32_t Default) const { return ParseInt(Value, Default); }
   bool Bool() const { return ParseBool(Value); }
@@ -178,8 +188,8 @@ private:
     Sub([this, &D, Depth] {
       if (Is("DIRNAME"))
         D.Name = Value;
-      else if (Is("[DIR]") && Depth < MaxScriptNesting)
-        Dir(D, Depth + 1);
+      else if (Is("[DIR]"))
+        Nest(Depth, [&] { Dir(D, Depth + 1); });
       else if (Is("[FILES]")) {
         FileType &F = *D.Files.AppendNew();
         Sub([this, &F] {
@@ -203,8 +213,8 @@ private:
     Sub([this, &K, Depth] {
       if (Is("KEYNAME"))
         K.Name = DecodeHexText(Value);
-      else if (Is("[KEY]") && Depth < MaxScriptNesting)
-        RegKey(K, Depth + 1);
+      else if (Is("[KEY]"))
+        Nest(Depth, [&] { RegKey(K, Depth + 1); });
       else if (Is("[VALUES]")) {
         RegistryValueType &V = *K.Values.AppendNew();
         Sub([this, &V] {
@@ -224,8 +234,8 @@ private:
     Sub([this, &G, Depth] {
       if (Is("GROUPNAME"))
         G.Name = DecodeHexText(Value);
-      else if (Is("[GRP]") && Depth < MaxScriptNesting)
-        ProgramGroup(G, Depth + 1);
+      else if (Is("[GRP]"))
+        Nest(Depth, [&] { ProgramGroup(G, Depth + 1); });
       else if (Is("[LINK]")) {
         ProgramGroupLinkType &L = *G.Links.AppendNew();
         Sub([this, &L] {

@@ -24,8 +24,9 @@ inline constexpr char MsgTruncated[] = "File is truncated!";
 // launcher passes none and takes its pictures from the package.
 using PictureFileLoader = std::function<bool(const std::string &Path, controls::Bitmap &Out)>;
 
-// Nested [Dir], [Key] and [Grp] blocks deeper than this are read as unknown
-// sub-sections, so a hostile script cannot exhaust the stack.
+// Nested [Dir], [Key] and [Grp] blocks deeper than this make the script
+// damaged ("File is not a VemoInstall file!"), so a hostile script can
+// neither exhaust the stack nor be read into a wrong tree.
 inline constexpr int MaxScriptNesting = 100;
 
 // Fills Model from the script in Stream (read from its start). Errors are

@@ -141,18 +141,29 @@ TEST(ExtractEntry, LinkedEntriesReadTheDataTheyLinkTo) {
     TEntryHeader H = P.Header(L);
     EXPECT_EQ(codec::NextEntryOffset(L, H), L + package::EntryHeaderSize);
     platform::MemoryFile Out;
-    P.F.Seek(After); // the position does not matter for a linked entry
+    P.F.Seek(L + package::EntryHeaderSize); // where a reader stands after the header
     EXPECT_EQ(ExtractEntry(P.F, ExtractTarget::Stream(Out), {}, H), codec::ExtractOk);
     EXPECT_EQ(Out.Data(), Logo);
     // After the linked-to data.
     const uint64_t End = P.F.Position();
     EXPECT_EQ(End, codec::NextEntryOffset(A, P.Header(A)));
   }
-  // A link forward or to itself is damage, not a loop.
-  TEntryHeader Self = P.Header(L1);
-  Self.LinkOffset = After + 1000;
+  // A link forward, to a sound data entry later in the file, or to itself
+  // is damage, not data and not a loop.
   platform::MemoryFile Out;
-  EXPECT_EQ(ExtractEntry(P.F, ExtractTarget::Stream(Out), {}, Self), codec::ExtractBadBlock);
+  for (uint32_t Target : {After, L2, L1}) {
+    TEntryHeader Bad = P.Header(L1);
+    Bad.LinkOffset = Target;
+    P.F.Seek(L1);
+    package::WriteEntryHeader(P.F, Bad);
+    EXPECT_EQ(ExtractEntry(P.F, ExtractTarget::Stream(Out), {}, Bad), codec::ExtractBadBlock)
+        << Target;
+    EXPECT_TRUE(Out.Data().empty()) << Target;
+  }
+  TEntryHeader Good = P.Header(L1);
+  Good.LinkOffset = A;
+  P.F.Seek(L1);
+  package::WriteEntryHeader(P.F, Good);
   // The linked-to header's checksum is the one checked.
   TEntryHeader Target = P.Header(A);
   Target.Crc ^= 1;

@@ -21,7 +21,8 @@ TEST(LZREncode, RoundTripsOfRealFiles) {
     if (Data.size() > 4000000)
       Data.resize(4000000);
     ++Seen;
-    std::vector<uint8_t> Block(codec::kMaxCodedBlock), Out(codec::kDecodeLimit);
+    std::vector<uint8_t> Block(codec::kMaxCodedBlock),
+        Out(codec::kDecodeLimit + codec::kDecodeSlack);
     size_t Coded = 0;
     for (size_t Pos = 0; Pos < Data.size(); Pos += codec::kBlockInput) {
       const uint32_t N = uint32_t(std::min<size_t>(codec::kBlockInput, Data.size() - Pos));

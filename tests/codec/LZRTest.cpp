@@ -12,14 +12,15 @@ using codec::DecompressBlock;
 
 namespace {
 
-// Decodes with buffers of exactly the block's size and the limit, so that
-// any read or write outside them shows under the address sanitizer.
+// Decodes with buffers of exactly the block's size and the limit with its
+// slack, so that any read or write outside them shows under the address
+// sanitizer.
 std::vector<uint8_t> Decode(const std::vector<uint8_t> &Block, bool &Damaged,
                             uint16_t Limit = codec::kDecodeLimit) {
   std::vector<uint8_t> Src(Block);
-  std::vector<uint8_t> Dst(Limit);
+  std::vector<uint8_t> Dst(Limit + codec::kDecodeSlack);
   const uint16_t N = DecompressBlock(Src.data(), Dst.data(), uint16_t(Src.size()), Limit, Damaged);
-  EXPECT_LE(N, Limit);
+  EXPECT_LE(N, Limit + codec::kDecodeSlack);
   Dst.resize(N);
   return Dst;
 }
@@ -138,16 +139,38 @@ TEST(LZRDecode, DamagedBlocksStayInsideTheirBuffers) {
   EXPECT_EQ(Decode(Full), std::vector<uint8_t>(16, 'x'));
 }
 
-TEST(LZRDecode, OutputNeverPassesTheLimit) {
-  bool Damaged = false;
-  // A run longer than the room left.
-  EXPECT_EQ(Decode({0x40, 0x80, 0x00, 0x00, 0x0F, 0xFF, 'Z'}, Damaged, 4000).size(), 0u);
+TEST(LZRDecode, TheLimitStopsItemsButNotARunOrACopyEndingAtIt) {
+  bool Damaged = true;
+  // A run that starts below the limit is made whole, past the limit.
+  EXPECT_EQ(Decode({0x40, 0x80, 0x00, 0x00, 0x0F, 0xFF, 'Z'}, Damaged, 4000),
+            std::vector<uint8_t>(4111, 'Z'));
+  EXPECT_FALSE(Damaged);
+  // The longest run from the last byte below the launcher's limit: 16
+  // literals, then runs to 32766 bytes, then 4111 more, all in the buffer.
+  std::vector<uint8_t> Block = {0x40, 0x00, 0x00};
+  std::vector<uint8_t> Want(16, 'a');
+  Block.insert(Block.end(), 16, 'a');
+  Block.insert(Block.end(), {0xFF, 0xFF});
+  for (uint32_t Count : {4111u, 4111u, 4111u, 4111u, 4111u, 4111u, 4111u, 3973u, 4111u}) {
+    Block.insert(Block.end(), {0x00, uint8_t((Count - 16) >> 8), uint8_t(Count - 16), 'r'});
+    Want.insert(Want.end(), Count, 'r');
+  }
+  EXPECT_EQ(Want.size(), codec::kDecodeLimit + codec::kDecodeSlack);
+  EXPECT_EQ(Decode(Block, Damaged), Want);
+  EXPECT_FALSE(Damaged);
+
+  // A copy whose last byte lands at the limit is made; one byte longer is not.
+  std::vector<uint8_t> Copied = Bytes("ab");
+  Copied.insert(Copied.end(), 18, 'b');
+  EXPECT_EQ(Decode({0x40, 0x20, 0x00, 'a', 'b', 0x00, 0x1F}, Damaged, 19), Copied);
+  EXPECT_FALSE(Damaged);
+  EXPECT_EQ(Decode({0x40, 0x20, 0x00, 'a', 'b', 0x00, 0x1F}, Damaged, 18), Bytes("ab"));
   EXPECT_TRUE(Damaged);
-  // A copy that would end past the limit: the literals before it stay.
-  EXPECT_EQ(Decode({0x40, 0x20, 0x00, 'a', 'b', 0x00, 0x1F}, Damaged, 10).size(), 2u);
-  EXPECT_TRUE(Damaged);
-  // The limit reached with items left over.
+  // Items left once the output reached the limit are not decoded.
   EXPECT_EQ(Decode({0x40, 0x00, 0x00, 'a', 'b', 'c'}, Damaged, 2), Bytes("ab"));
+  EXPECT_TRUE(Damaged);
+  EXPECT_EQ(Decode({0x40, 0x80, 0x00, 0x00, 0x00, 0x00, 'Z', 'q'}, Damaged, 10),
+            std::vector<uint8_t>(16, 'Z'));
   EXPECT_TRUE(Damaged);
   // Exactly at the limit is fine.
   EXPECT_EQ(Decode({0x40, 0x00, 0x00, 'a', 'b', 'c'}, Damaged, 3), Bytes("abc"));

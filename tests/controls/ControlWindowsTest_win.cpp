@@ -207,6 +207,25 @@ TEST(ControlWindows, ProgressBarInAWindow) {
         EXPECT_TRUE(X >= Bx && X < Bx + Ext.Cx && Y >= By && Y < By + Ext.Cy) << X << "," << Y;
       }
   EXPECT_GT(Changed, 15);
+
+  // Every press reaches OnMouseDown, also the second one of a double click,
+  // which comes as a double click of its button because the class asks for
+  // them; only the left button's raises OnDblClick.
+  std::vector<MouseButton> Downs;
+  int Doubles = 0;
+  Bar.OnMouseDown = [&](TVemoProgressBar &, const MouseEvent &E) {
+    Downs.push_back(E.Button);
+    EXPECT_EQ(E.X, 5);
+    EXPECT_EQ(E.Y, 6);
+  };
+  Bar.OnDblClick = [&](TVemoProgressBar &) { ++Doubles; };
+  for (UINT Msg : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK,
+                   WM_MBUTTONDOWN, WM_MBUTTONDBLCLK})
+    SendMessageA(W.Handle(), Msg, 0, MAKELPARAM(5, 6));
+  EXPECT_EQ(Downs, (std::vector<MouseButton>{MouseButton::Left, MouseButton::Left,
+                                             MouseButton::Right, MouseButton::Right,
+                                             MouseButton::Middle, MouseButton::Middle}));
+  EXPECT_EQ(Doubles, 1);
 }
 
 TEST(ControlWindows, TreeListInAWindow) {
@@ -273,6 +292,18 @@ TEST(ControlWindows, TreeListInAWindow) {
   Pump(100);
   EXPECT_FALSE(Alpha->Items().Expanded());
   EXPECT_EQ(L.HitTable().size(), 2u);
+  // The second press of a right or middle double click is a press like the
+  // first: it selects and raises OnMouseDown, and expands nothing.
+  std::vector<MouseButton> Downs;
+  L.OnMouseDown = [&](TVemoTreeViewList &, const MouseEvent &E) { Downs.push_back(E.Button); };
+  Changes.clear();
+  SendMessageA(W.Handle(), WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(45, 26));
+  EXPECT_EQ(L.Selected(), Beta);
+  SendMessageA(W.Handle(), WM_MBUTTONDBLCLK, MK_MBUTTON, MAKELPARAM(45, 10));
+  EXPECT_EQ(L.Selected(), Alpha);
+  EXPECT_EQ(Changes, (std::vector<TVemoTreeViewItem *>{Beta, Alpha}));
+  EXPECT_EQ(Downs, (std::vector<MouseButton>{MouseButton::Right, MouseButton::Middle}));
+  EXPECT_FALSE(Alpha->Items().Expanded());
 }
 
 TEST(ControlWindows, TreeListScrollsALargePicture) {

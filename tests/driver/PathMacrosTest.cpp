@@ -136,16 +136,19 @@ TEST(TempFileName, NamesGrowPastExistingFiles) {
 
 TEST(TempFileName, DirectoryChoice) {
   fake::Files Fs;
-  EXPECT_EQ(driver::TempDirectoryForNames(Fs), "C:\\TEMP\\"); // neither variable
+  // Neither variable: the root of C:, not the system's temporary path (the
+  // current directory on Windows 95/98, often the setup's own CD).
+  Fs.TempDir = "D:\\SETUP\\";
+  EXPECT_EQ(driver::TempDirectoryForNames(Fs), "C:\\");
+  // A reference that stays unexpanded counts as failed.
+  Fs.Env["TEMP"] = "%TMP%";
+  EXPECT_EQ(driver::TempDirectoryForNames(Fs), "C:\\");
   Fs.Env["TMP"] = "D:\\Tmp";
   EXPECT_EQ(driver::TempDirectoryForNames(Fs), "D:\\Tmp\\");
   Fs.Env["TEMP"] = "   ";
   EXPECT_EQ(driver::TempDirectoryForNames(Fs), "D:\\Tmp\\");
   Fs.Env["TEMP"] = "E:\\T\\";
   EXPECT_EQ(driver::TempDirectoryForNames(Fs), "E:\\T\\");
-  fake::Files Bare;
-  Bare.TempDir = "";
-  EXPECT_EQ(driver::TempDirectoryForNames(Bare), "C:\\");
 }
 
 TEST(TempFileName, ExclusiveCreationTakesANewNameWhenTheFileAppears) {

@@ -43,9 +43,12 @@ TEST(VersionPacking, FontVersionTexts) {
   EXPECT_EQ(PackFontVersionText("2.37"), 2u * 256 + 30);
   EXPECT_EQ(PackFontVersionText("1.5 ; build 7"), 1u * 256 + 50);
   EXPECT_EQ(PackFontVersionText("3."), 3u * 256);
-  EXPECT_EQ(PackFontVersionText("2"), 2u * 256); // a bare major is 2.0
+  // Without a point only the first character counts, as tenths: packages
+  // store these numbers, so the launcher and the authoring tool keep it.
+  EXPECT_EQ(PackFontVersionText("2"), 20u);
+  EXPECT_EQ(PackFontVersionText("12"), 10u);
+  EXPECT_EQ(PackFontVersionText("x"), 0u);
   EXPECT_EQ(PackFontVersionText(""), 0u);
-  EXPECT_LT(PackFontVersionText("1.5"), PackFontVersionText("2"));
 }
 
 // A version service that serves prepared blocks, for the rules above the
@@ -79,6 +82,15 @@ TEST(FileVersion, FontFallbackAndDate) {
   EXPECT_EQ(Packed, 2u * 256 + 10); // "Version 2.15"
   EXPECT_EQ(Date, 0x2A5C6000);
   EXPECT_EQ(install::GetPackedImageVersion(Font), 2u * 256 + 10);
+  // "Version 7" has no point: 70, read by the launcher and by the authoring
+  // tool's portable version reader alike.
+  std::vector<uint8_t> Seven = ReadBytes(std::string(TC_TEST_DATA) + "/fonts/lossy.ttf");
+  Fs.Add("C:\\F\\seven.ttf", Seven);
+  EXPECT_EQ(install::GetPackedImageVersion(Seven), 70u);
+  install::PeVersionInfo Portable(Fs);
+  EXPECT_EQ(install::GetPackedFileVersion(Fs, Portable, "C:\\F\\seven.ttf"), 70u);
+  install::GetFileVersionNumber(Fs, None, "C:\\F\\seven.ttf", Packed, Date);
+  EXPECT_EQ(Packed, 70u);
   // Neither a version block nor a font: 0; a missing file has no date.
   install::GetFileVersionNumber(Fs, None, "C:\\F\\plain.bin", Packed, Date);
   EXPECT_EQ(Packed, 0u);

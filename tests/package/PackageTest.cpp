@@ -54,6 +54,21 @@ struct PackageBuilder {
   platform::MemoryFile File() const { return platform::MemoryFile(Bytes); }
 };
 
+// A package file whose next read fails once when armed, leaving the error
+// pending as a failing disk or network read does.
+class FlakyFile : public platform::MemoryFile {
+public:
+  using platform::MemoryFile::MemoryFile;
+  bool FailNextRead = false;
+  uint32_t Read(void *Buffer, uint32_t Count) override {
+    if (!FailNextRead)
+      return platform::MemoryFile::Read(Buffer, Count);
+    FailNextRead = false;
+    SetError();
+    return 0;
+  }
+};
+
 } // namespace
 
 TEST(EntryHeader, EncodesEveryFieldLittleEndianAtItsOffset) {
@@ -412,4 +427,49 @@ TEST(GroupFiles, WalksPackedSizeFileEntries) {
   // Not a group header: nothing.
   EXPECT_FALSE(WalkGroupFiles(F, G + 282, nullptr));
   EXPECT_FALSE(WalkGroupFiles(F, F.Size() + 5, nullptr));
+}
+
+TEST(EntryWalks, AReadFailureInOneEntrysDataDoesNotEndTheWalk) {
+  // The action reads the entry's data, that read fails, and the caller goes
+  // on (as after Ignore): the next header is read afresh.
+  PackageBuilder P;
+  uint64_t First = P.Add(EntryPageLogo, "Welcome", 40);
+  P.Add(EntryPageLogo, "ProgramFolder", 40);
+  uint64_t G = P.AddGroup("Main", {"\\a", "\\b", "\\c"});
+  FlakyFile F(P.Bytes);
+  bool FailFirst = true;
+  auto ReadData = [&](uint64_t Pos, const TEntryHeader &H) {
+    uint8_t Data[64];
+    const bool Fails = FailFirst;
+    F.FailNextRead = FailFirst;
+    FailFirst = false;
+    F.Seek(Pos + EntryHeaderSize);
+    EXPECT_EQ(Fails ? 0u : H.PackedSize, F.Read(Data, H.PackedSize));
+    EXPECT_EQ(Fails, F.Error());
+    return true;
+  };
+
+  std::vector<std::string> Names;
+  EXPECT_EQ(G, WalkPictures(F, First, [&](uint64_t Pos, const TEntryHeader &H) {
+              Names.push_back(H.NameText());
+              return ReadData(Pos, H);
+            }));
+  EXPECT_EQ((std::vector<std::string>{"Welcome", "ProgramFolder"}), Names);
+
+  Names.clear();
+  FailFirst = true;
+  EXPECT_TRUE(WalkGroupFiles(F, G, [&](uint64_t Pos, const TEntryHeader &H) {
+    Names.push_back(H.NameText());
+    return ReadData(Pos, H);
+  }));
+  EXPECT_EQ((std::vector<std::string>{"\\a", "\\b", "\\c"}), Names);
+
+  // A failure of the header read itself still ends the walk quietly.
+  Names.clear();
+  EXPECT_TRUE(WalkGroupFiles(F, G, [&](uint64_t, const TEntryHeader &H) {
+    Names.push_back(H.NameText());
+    F.FailNextRead = true; // the next header's read
+    return true;
+  }));
+  EXPECT_EQ((std::vector<std::string>{"\\a"}), Names);
 }

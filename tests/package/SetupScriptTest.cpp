@@ -58,6 +58,8 @@ std::string Record(std::initializer_list<std::string> Fields) {
 
 } // namespace
 
+// Every key of the script holds a value other than its default, so a key the
+// loader does not know shows here.
 TEST(SetupScript, FullScriptFillsEveryField) {
   std::string Text = FullScript();
   ASSERT_GT(Text.size(), 4000u);
@@ -67,8 +69,8 @@ TEST(SetupScript, FullScriptFillsEveryField) {
   const TOpenFileType &M = L->Model;
 
   EXPECT_EQ("C:\\Work\\Product", M.RootDir);
-  EXPECT_TRUE(M.BGGradient);
-  EXPECT_EQ(MakeColor(0, 0, 0xA0), M.BGStartingColor);
+  EXPECT_FALSE(M.BGGradient);
+  EXPECT_EQ(MakeColor(0x20, 0x30, 0x40), M.BGStartingColor);
   EXPECT_EQ(MakeColor(0xFF, 0x80, 0x40), M.BGEndingColor);
   EXPECT_EQ("ProductSetup.exe", M.DestinationFilename); // the second one wins
   EXPECT_EQ(OsWindows95 | OsWindows98 | OsWindows2000, M.TargetOS);
@@ -80,13 +82,13 @@ TEST(SetupScript, FullScriptFillsEveryField) {
   EXPECT_EQ(24, M.TitleLeft);
   EXPECT_EQ(32, M.TitleTop);
   EXPECT_TRUE(M.TitleCenterHorizontal);
-  EXPECT_FALSE(M.TitleCenterVertical);
-  EXPECT_TRUE(M.ShowTitle);
+  EXPECT_TRUE(M.TitleCenterVertical);
+  EXPECT_FALSE(M.ShowTitle);
   EXPECT_EQ(MakeColor(255, 255, 0), M.TitleColor);
   EXPECT_EQ("Arial", M.Font.Name);
   EXPECT_EQ(48, M.Font.Size);
   EXPECT_EQ(FontBold | FontItalic, M.Font.Style);
-  EXPECT_TRUE(M.AddUnInstaller);
+  EXPECT_FALSE(M.AddUnInstaller);
 
   auto Images = Records(M.ImageGroups);
   ASSERT_EQ(2u, Images.size());
@@ -103,7 +105,8 @@ TEST(SetupScript, FullScriptFillsEveryField) {
   EXPECT_FALSE(Images[1]->AlwaysShow);
   EXPECT_EQ(10, Images[1]->FramesPerSecond);
   EXPECT_EQ(1, Images[1]->HorizontalAlign);
-  EXPECT_EQ(0, Images[1]->VerticalAlign);
+  EXPECT_EQ(1, Images[1]->VerticalAlign);
+  EXPECT_EQ((TStringList{"pictures\\logo.jpg"}), Images[1]->Images);
 
   auto Groups = Records(M.Groups);
   ASSERT_EQ(2u, Groups.size());
@@ -124,6 +127,7 @@ TEST(SetupScript, FullScriptFillsEveryField) {
   EXPECT_TRUE(Files[0]->KeepDate);
   EXPECT_EQ("", Files[0]->INI_id);
   EXPECT_EQ("default.flt", Files[1]->Name);
+  EXPECT_EQ("data\\default.flt", Files[1]->SourceFile);
   EXPECT_EQ(2, Files[1]->IfExists);
   EXPECT_EQ("Name", Files[1]->INI_id);
   EXPECT_FALSE(Files[1]->KeepDate);
@@ -131,8 +135,10 @@ TEST(SetupScript, FullScriptFillsEveryField) {
   EXPECT_EQ("Help", Dirs[0]->SubDirs.First()->Name);
   const FileType &Hlp = *Dirs[0]->SubDirs.First()->Files.First();
   EXPECT_EQ("product.hlp", Hlp.Name);
+  EXPECT_EQ("help\\product.hlp", Hlp.SourceFile);
   EXPECT_EQ(1, Hlp.IfExists); // absent key
   EXPECT_TRUE(Hlp.KeepDate);
+  EXPECT_EQ("helper.dll", Dirs[1]->Files.First()->Name);
   EXPECT_EQ(4, Dirs[1]->Files.First()->IfExists);
 
   ASSERT_EQ(1u, G.RootKey.SubKeys.Count());
@@ -158,12 +164,15 @@ TEST(SetupScript, FullScriptFillsEveryField) {
   EXPECT_EQ("-start", Link.Parameter);
   EXPECT_EQ(2, Link.IconIndex);
   EXPECT_EQ("Tools", Pg.SubGroups.First()->Name);
+  EXPECT_EQ("Help", Pg.SubGroups.First()->Links.First()->DisplayName);
   EXPECT_EQ("%InstallDir%\\Help\\product.hlp", Pg.SubGroups.First()->Links.First()->Shortcut);
   EXPECT_EQ("", Pg.SubGroups.First()->Links.First()->Parameter);
 
   EXPECT_EQ("Fonts", Groups[1]->Name);
   EXPECT_EQ(40000, Groups[1]->TotalSize);
+  EXPECT_EQ("<FontsDir>", Groups[1]->RootDir.SubDirs.First()->Name);
   EXPECT_EQ("product.ttf", Groups[1]->RootDir.SubDirs.First()->Files.First()->Name);
+  EXPECT_EQ("fonts\\product.ttf", Groups[1]->RootDir.SubDirs.First()->Files.First()->SourceFile);
 
   EXPECT_TRUE(M.MultiSelectSetupTypes);
   auto Types = Records(M.SetupTypes);
@@ -186,20 +195,29 @@ TEST(SetupScript, FullScriptFillsEveryField) {
       (TStringList{std::string("1\x01%InstallDir%\\product.exe\x02/register\x03Registering")}),
       T.FinalizationCommands);
   EXPECT_FALSE(T.CanChangeSelectionState);
-  EXPECT_TRUE(T.Windows95Visible);
-  EXPECT_EQ(1, T.Windows95Selected); // 7 is out of range
+  EXPECT_FALSE(T.Windows95Visible);
+  EXPECT_EQ(2, T.Windows95Selected);
   EXPECT_FALSE(T.Windows98Visible);
   EXPECT_EQ(3, T.Windows98Selected);
+  EXPECT_FALSE(T.WindowsNT40Visible);
   EXPECT_EQ(2, T.WindowsNT40Selected);
-  EXPECT_EQ(1, T.Windows2000Selected); // 0 is out of range
+  EXPECT_FALSE(T.Windows2000Visible);
+  EXPECT_EQ(3, T.Windows2000Selected);
   const SetupType &Min = *Types[1];
   EXPECT_EQ("Minimal", Min.Name);
+  EXPECT_EQ((TStringList{"Program Files"}), Min.Groups);
+  // Keys it leaves out keep their defaults; selections out of range are 1.
   EXPECT_TRUE(Min.CanChangeSelectionState);
   EXPECT_TRUE(Min.Windows98Visible);
   EXPECT_EQ(1, Min.Windows98Selected);
+  EXPECT_EQ(1, Min.Windows95Selected);   // 7 is out of range
+  EXPECT_EQ(1, Min.Windows2000Selected); // 0 is out of range
   ASSERT_EQ(1u, Min.DefaultDirs.size());
   EXPECT_FALSE(Min.DefaultDirs[0].AllowDirChange);
   EXPECT_EQ("%DataDir%", Min.DefaultDirs[0].Alias);
+  EXPECT_EQ("%InstallDir%\\Data", Min.DefaultDirs[0].DestinationDir);
+  EXPECT_EQ("Data directory", Min.DefaultDirs[0].DisplayName);
+  EXPECT_EQ("", Min.DefaultDirs[0].RegistryKey);
   EXPECT_TRUE(Min.DefaultDirs[0].Events.empty());
   EXPECT_TRUE(Min.FinalizationCommands.empty());
 
@@ -210,10 +228,12 @@ TEST(SetupScript, FullScriptFillsEveryField) {
   EXPECT_TRUE(M.License.Show);
   EXPECT_EQ("", M.License.LogoPicture); // the licence page has no logo
   EXPECT_EQ((TStringList{"Licence line one", "Licence line two"}), M.License.Text);
-  EXPECT_FALSE(M.Destination.Show);
+  EXPECT_TRUE(M.Destination.Show);
   EXPECT_EQ("pictures\\dest.jpg", M.Destination.LogoPicture);
+  EXPECT_EQ((TStringList{"Choose where to install."}), M.Destination.Text);
   EXPECT_TRUE(M.ProgramFolder.Show);
   EXPECT_EQ("pictures\\folder.jpg", M.ProgramFolder.LogoPicture);
+  EXPECT_EQ((TStringList{"Choose a program folder."}), M.ProgramFolder.Text);
   EXPECT_FALSE(M.SelectComponents.Show); // it has no SHOW key
   EXPECT_EQ("pictures\\components.jpg", M.SelectComponents.LogoPicture);
   EXPECT_EQ((TStringList{"Choose the components."}), M.SelectComponents.Text);
@@ -397,27 +417,61 @@ TEST(SetupModel, LargeModelsFreeWithoutDeepRecursion) {
   EXPECT_EQ(20000u, L->Model.SetupTypes.Count());
   ASSERT_TRUE(FindGroupFile(*L->Model.Groups.First(), "\\X\\F12345"));
 
-  // Hand-built, deeper than any script may nest.
+  L.reset();
+
+  // Hand-built, deeper than any script may nest: freeing it walks the tree
+  // without recursion (a recursive free would overflow the stack here).
   GroupType Deep;
   DirType *D = &Deep.RootDir;
   for (int I = 0; I < 200000; ++I)
     D = D->SubDirs.AppendNew();
-  L.reset();
-  SUCCEED();
+  Deep.RootDir.SubDirs.Clear();
+  EXPECT_TRUE(Deep.RootDir.SubDirs.Empty());
+  EXPECT_EQ(0u, Deep.RootDir.SubDirs.Count());
 }
 
-TEST(SetupScript, NestingBeyondTheLimitIsReadAsUnknown) {
-  std::string Text = "[VemoInstall_File]\r\n[Groups]\r\n[Group]\r\n[Directories]\r\n";
-  const int Depth = MaxScriptNesting + 50;
-  for (int I = 0; I < Depth; ++I)
-    Text += "[Dir]\r\nDirName=d" + std::to_string(I) + "\r\n";
-  for (int I = 0; I < Depth; ++I)
-    Text += "[End]\r\n";
-  Text += "[End]\r\n[End]\r\n[End]\r\n[End]\r\n";
-  auto L = Load(Text);
-  EXPECT_EQ(ScriptOk, L->Error);
-  int Levels = 0;
-  for (DirType *D = L->Model.Groups.First()->RootDir.SubDirs.First(); D; D = D->SubDirs.First())
-    ++Levels;
-  EXPECT_EQ(MaxScriptNesting, Levels);
+TEST(SetupScript, NestingBeyondTheLimitIsADamagedScript) {
+  // Directories, registry keys and program groups, each nested to the limit
+  // and one level deeper.
+  struct Tree {
+    const char *Section, *Block, *NameKey;
+  };
+  for (const Tree &T :
+       {Tree{"[Directories]", "[Dir]", "DirName"}, Tree{"[RegistryKeys]", "[Key]", "KeyName"},
+        Tree{"[ProgramGroups]", "[Grp]", "GroupName"}}) {
+    for (const int Depth : {MaxScriptNesting, MaxScriptNesting + 1}) {
+      std::string Text = std::string("[VemoInstall_File]\r\n[Groups]\r\n[Group]\r\nName=G\r\n") +
+                         T.Section + "\r\n";
+      // The names are hex text for keys and groups: "61" is "a".
+      for (int I = 0; I < Depth; ++I)
+        Text += std::string(T.Block) + "\r\n" + T.NameKey + "=61\r\n";
+      for (int I = 0; I < Depth; ++I)
+        Text += "[End]\r\n";
+      Text += "[End]\r\n[End]\r\n[End]\r\n[End]\r\n";
+      auto L = Load(Text);
+      if (Depth > MaxScriptNesting) {
+        EXPECT_EQ(ScriptNotASetupFile, L->Error) << T.Block;
+        ASSERT_EQ(1u, L->Msg.Shown.size()) << T.Block;
+        EXPECT_EQ("File is not a VemoInstall file!", L->Msg.Shown[0].first);
+        EXPECT_TRUE(L->Model.Groups.Empty()) << "no tree is kept";
+        continue;
+      }
+      ASSERT_EQ(ScriptOk, L->Error) << T.Block;
+      EXPECT_TRUE(L->Msg.Shown.empty());
+      const GroupType &G = *L->Model.Groups.First();
+      EXPECT_EQ("G", G.Name) << "the group's own name is not overwritten";
+      int Levels = 0;
+      if (T.Block[1] == 'D')
+        for (const DirType *D = G.RootDir.SubDirs.First(); D; D = D->SubDirs.First())
+          Levels += D->Name == "61" && D->SubDirs.Count() <= 1;
+      else if (T.Block[1] == 'K')
+        for (const RegistryKeyType *K = G.RootKey.SubKeys.First(); K; K = K->SubKeys.First())
+          Levels += K->Name == "a" && K->SubKeys.Count() <= 1;
+      else
+        for (const ProgramGroupType *P = G.RootProgramGroup.SubGroups.First(); P;
+             P = P->SubGroups.First())
+          Levels += P->Name == "a" && P->SubGroups.Count() <= 1;
+      EXPECT_EQ(Depth, Levels) << T.Block;
+    }
+  }
 }

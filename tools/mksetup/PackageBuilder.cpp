@@ -494,8 +494,14 @@ private:
 } // namespace
 
 bool BuildPackage(platform::FileSystem &Files, const BuildOptions &Options, std::string &Error) {
-  Builder B(Files, Options);
-  return B.Run(Error);
+  std::unique_ptr<Builder> B;
+  try {
+    B = std::make_unique<Builder>(Files, Options);
+  } catch (const codec::ELzrw1KHCompressor &E) {
+    Error = E.what();
+    return false;
+  }
+  return B->Run(Error);
 }
 
 } // namespace mksetup
