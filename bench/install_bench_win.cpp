@@ -65,6 +65,13 @@ public:
   bool CancelRequested() override { return false; }
 };
 
+// The corpus package has no program folders; no name is ever chosen.
+class NoProgramFolders : public install::ProgramFolderTable {
+public:
+  int FindProgramFolder(const std::string &) const override { return -1; }
+  std::string GetChosenFolder(int) const override { return std::string(); }
+};
+
 class InstallDirRow : public driver::DestinationAliasSource {
 public:
   std::string Directory;
@@ -287,7 +294,7 @@ private:
     Version.GetOsVersion(Os);
     install::InstallServices S = driver::MakeEngineServices(Files, Reg, &Destinations, Random, Os);
     const auto Start = std::chrono::steady_clock::now();
-    install::InstallationEngine Engine(System, Model, Status, std::move(S));
+    install::InstallationEngine Engine(System, Model, Status, Folders, std::move(S));
     const int Page = Engine.RunInstallation(Package, FilesPosition);
     Time = Seconds(Start);
     const std::string Count =
@@ -306,6 +313,7 @@ private:
   platform::win32::Win32Shell Shell;
   QuietMessages Msg;
   PumpOnlyStatus Status;
+  NoProgramFolders Folders;
   platform::Platform System;
   InstallDirRow Destinations;
   driver::TempNameRandom Random{1};

@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size) {
   std::vector<uint8_t> Bytes(16, 'M'); // the launcher's image
   Bytes.insert(Bytes.end(), Data, Data + Size);
   platform::MemoryFile Package(std::move(Bytes));
-  install::InstallationEngine Engine(M.System, Model, M.Status, M.Services());
+  install::InstallationEngine Engine(M.System, Model, M.Status, M.Folders, M.Services());
   const int Page = Engine.RunInstallation(Package, 16);
 
   Check(Page == install::FinishPage || Page == install::AbortedPage, "a page code");

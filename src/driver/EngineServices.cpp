@@ -1,5 +1,7 @@
 #include "driver/EngineServices.h"
 
+#include "driver/TargetOS.h"
+
 namespace driver {
 
 install::InstallServices MakeEngineServices(platform::FileSystem &Files, platform::Registry &Reg,
@@ -16,6 +18,7 @@ install::InstallServices MakeEngineServices(platform::FileSystem &Files, platfor
     return CreateTempFile(Files, Random, Name);
   };
   S.OsVersion = Os;
+  S.OsType = GetOSType(Os, Reg);
   return S;
 }
 

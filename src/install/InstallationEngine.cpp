@@ -2,9 +2,12 @@
 
 #include "codec/CompressedEntry.h"
 #include "install/FileVersion.h"
+#include "install/FinalCommands.h"
 #include "install/FontInfo.h"
 #include "install/IfExistsPolicy.h"
 #include "install/IniMerge.h"
+#include "install/RegistryValues.h"
+#include "install/Shell_Link.h"
 #include "install/UninstallerSetup.h"
 #include "package/BlockBasedINI.h"
 
@@ -65,8 +68,9 @@ std::string FailureReason(uint8_t Code) {
 
 InstallationEngine::InstallationEngine(const platform::Platform &System,
                                        package::TOpenFileType &Model, InstallStatus &Status,
-                                       InstallServices Services)
-    : FSystem(System), FModel(Model), FStatus(Status), FServices(std::move(Services)) {}
+                                       const ProgramFolderTable &Folders, InstallServices Services)
+    : FSystem(System), FModel(Model), FStatus(Status), FFolders(Folders),
+      FServices(std::move(Services)) {}
 
 bool InstallationEngine::Cancelled() {
   if (!FCancelRequested && FStatus.CancelRequested())
@@ -111,6 +115,8 @@ bool InstallationEngine::IsSelected(const package::SetupType &Type) const {
 int InstallationEngine::RunInstallation(platform::File &Package, uint64_t FilesPosition) {
   FCancelRequested = false;
   FHaveUninstaller = false;
+  FRecordFailed = false;
+  FStartValues = FStartLinks = FStartGroups = 0;
   FLog.reset();
   FStatus.ShowPanel(true);
   FDoneList.clear();
@@ -130,18 +136,24 @@ int InstallationEngine::RunInstallation(platform::File &Package, uint64_t FilesP
     }
   }
 
+  if (FLog) {
+    FStartValues = FLog->ReadCount(LogRegistryValues);
+    FStartLinks = FLog->ReadCount(LogProgramLinks);
+    FStartGroups = FLog->ReadCount(LogProgramGroups);
+  }
   FGroupIndex = package::BuildGroupIndex(Package, GroupsStart);
   FStatus.EnableCancel();
 
   for (int Phase = 1; Phase <= 3 && !Cancelled(); ++Phase)
     RunPhase(Phase, Package);
   if (!Cancelled())
-    FStatus.RunFinalizationCommands();
+    RunFinalizationCommands();
 
   // The flag is not polled again after this point: the page shown has to
   // agree with what was done, rolled back or registered.
   const bool Stopped = Cancelled();
   if (Stopped) {
+    UndoLaterPhases();
     Rollback();
   } else if (FLog) {
     // The installation is complete and its finalization commands have run:
@@ -195,12 +207,86 @@ void InstallationEngine::RunPhase(int Phase, platform::File &Package) {
           InstallFiles(Package, Offset, *Group);
         FStatus.ShowAnimationsForGroup(*Group, false);
       } else if (Phase == 2) {
-        FStatus.SetupRegistry(*Group, FLogUsable ? FLog.get() : nullptr);
+        SetupRegistry(*Group);
       } else {
-        FStatus.CreateProgramGroups(*Group, FLogUsable ? FLog.get() : nullptr);
+        CreateProgramGroups(*Group);
       }
       FDoneList.push_back(Key);
     }
+  }
+}
+
+// ------------------------------------------------- registry, shortcuts, commands
+
+RecordSink InstallationEngine::LogSink() {
+  RecordSink Sink;
+  // After one refused record the log is not asked again: the installation
+  // is stopping, and one message about it is enough.
+  Sink.Add = [this](const std::string &Section, const std::string &Value) {
+    if (FRecordFailed)
+      return false;
+    FRecordFailed = !Record(Section, Value);
+    return !FRecordFailed;
+  };
+  Sink.Keep = [this](const std::string &Section) {
+    if (FRecordFailed || !FLog || !FLogUsable)
+      return;
+    if (!FLog->WriteCount(Section, FLog->ReadCount(Section))) {
+      FRecordFailed = true;
+      LogFailed();
+    }
+  };
+  return Sink;
+}
+
+void InstallationEngine::SetupRegistry(const package::GroupType &Group) {
+  install::SetupRegistry(*FSystem.Reg, Group, FServices.ResolvePath, LogSink());
+}
+
+void InstallationEngine::CreateProgramGroups(const package::GroupType &Group) {
+  const ShortcutContext Context{*FSystem.Files,   *FSystem.Reg, *FSystem.ShellApi,
+                                *FSystem.Msg,     FFolders,     FServices.ResolvePath,
+                                FServices.OsType, LogSink()};
+  install::CreateProgramGroups(Context, Group);
+}
+
+void InstallationEngine::RunFinalizationCommands() {
+  for (const package::SetupType *Type = FModel.SetupTypes.First();
+       Type && !Cancelled() && !FStatus.Terminating(); Type = Type->Next.get()) {
+    FStatus.SetCurrentItem("");
+    if (!IsSelected(*Type))
+      continue;
+    // The commands of one setup type run together; a cancellation takes
+    // effect before the next type.
+    for (const std::string &Record : Type->FinalizationCommands) {
+      const FinalCommand Command = SplitFinalCommand(Record);
+      FStatus.SetPhaseCaption(Command.Caption);
+      if (!IsRunFile(Command) || !FSystem.Procs)
+        continue;
+      RunProcess(*FSystem.Procs, FinalCommandLine(Command, FServices.ResolvePath), false, true,
+                 [this] { FStatus.ProcessMessages(); });
+    }
+  }
+}
+
+void InstallationEngine::UndoLaterPhases() {
+  // A cancellation during the finalization commands would otherwise leave
+  // shortcuts to deleted files and values no uninstaller knows about.
+  if (!FLog)
+    return;
+  platform::FileSystem &Files = *FSystem.Files;
+  for (uint32_t N = FLog->ReadCount(LogProgramLinks); N > FStartLinks; --N)
+    if (const std::string Link = FLog->ReadRecord(LogProgramLinks, N); !Link.empty())
+      Files.RemoveFile(Link);
+  for (uint32_t N = FLog->ReadCount(LogRegistryValues); N > FStartValues; --N)
+    DeleteRegistryValue(*FSystem.Reg, FLog->ReadRecord(LogRegistryValues, N));
+  for (uint32_t N = FLog->ReadCount(LogProgramGroups); N > FStartGroups; --N)
+    if (const std::string Folder = FLog->ReadRecord(LogProgramGroups, N); !Folder.empty())
+      Files.DeleteDirectory(Folder);
+  if (FLogExisted && FLogUsable) {
+    FLog->WriteCount(LogProgramLinks, FStartLinks);
+    FLog->WriteCount(LogRegistryValues, FStartValues);
+    FLog->WriteCount(LogProgramGroups, FStartGroups);
   }
 }
 

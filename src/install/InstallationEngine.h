@@ -6,6 +6,8 @@
 #pragma once
 
 #include "codec/CompressedEntry.h"
+#include "install/InstallRecord.h"
+#include "install/ProgramFolderTable.h"
 #include "install/ReplacedFiles.h"
 #include "install/UninstallLog.h"
 #include "package/Package.h"
@@ -24,14 +26,13 @@ namespace install {
 inline constexpr int FinishPage = 800;
 inline constexpr int AbortedPage = 900;
 
-// The status panel, the message loop and the later phases as the driver
-// binds them. Only the panel texts, progress and message pumping must be
-// provided; the phase hooks do nothing until their parts are wired.
+// The status panel and the message loop, as the driver binds them.
 class InstallStatus {
 public:
   virtual ~InstallStatus() = default;
-  virtual void SetPhaseCaption(const std::string &Text) = 0; // Label1
-  virtual void SetCurrentItem(const std::string &Text) = 0;  // Label2
+  // Label1 and Label2, repainted at once.
+  virtual void SetPhaseCaption(const std::string &Text) = 0;
+  virtual void SetCurrentItem(const std::string &Text) = 0;
   virtual void SetProgressMax(uint32_t Max) = 0;
   virtual void SetProgress(uint32_t Position) = 0;
   // Processes pending window messages and gives up the time slice.
@@ -44,11 +45,6 @@ public:
   virtual void EnableCancel() {}
   virtual void RepaintBackground() {}
   virtual void ShowAnimationsForGroup(const package::GroupType &, bool) {}
-  // Phases 2 and 3 and the finalization commands; Log is null without an
-  // uninstall log. They may call Engine's RequestCancel.
-  virtual void SetupRegistry(const package::GroupType &, UninstallLog *) {}
-  virtual void CreateProgramGroups(const package::GroupType &, UninstallLog *) {}
-  virtual void RunFinalizationCommands() {}
 };
 
 // What the engine needs from the launcher beyond the platform.
@@ -59,12 +55,18 @@ struct InstallServices {
   // none can be made.
   std::function<std::unique_ptr<platform::File>(std::string &Name)> CreateTempFile;
   platform::OsVersionInfo OsVersion; // for font registration
+  // GetOSType's code of the running system (0 Windows 95 ... 5 unknown):
+  // on 0 and 1 the all-users program group goes to the user's folder.
+  uint8_t OsType = 5;
 };
 
 class InstallationEngine {
 public:
+  // System must provide Files, Reg, Ini, Version, ShellApi, Msg and Procs.
+  // Folders is the program folder page's table of chosen names.
   InstallationEngine(const platform::Platform &System, package::TOpenFileType &Model,
-                     InstallStatus &Status, InstallServices Services);
+                     InstallStatus &Status, const ProgramFolderTable &Folders,
+                     InstallServices Services);
 
   // Installs from Package (the launcher's own file) whose first non-picture
   // entry is at FilesPosition. Returns FinishPage or AbortedPage.
@@ -73,6 +75,14 @@ public:
   // Files of one group whose header is at GroupOffset; fatal failures set
   // the cancel flag.
   void InstallFiles(platform::File &Package, uint64_t GroupOffset, const package::GroupType &Group);
+
+  // Phase 2: the group's registry values.
+  void SetupRegistry(const package::GroupType &Group);
+  // Phase 3: the group's program folders and shortcuts.
+  void CreateProgramGroups(const package::GroupType &Group);
+  // After the phases: the selected setup types' commands, polling the
+  // cancel flag between setup types.
+  void RunFinalizationCommands();
 
   void RequestCancel() { FCancelRequested = true; }
   bool Cancelled();
@@ -101,14 +111,19 @@ private:
   bool Record(const std::string &Section, const std::string &Value);
   void LogFailed();
   void Rollback();
+  // Before the rollback: the shortcuts, registry values and program
+  // folders this run recorded, last first.
+  void UndoLaterPhases();
   std::string CleanPath(const std::string &Path);
   void ExtractProgress(int32_t Total, bool &Abort);
   int Ask(const std::string &Text, uint32_t Flags, const char *Caption = "Error");
   bool IsSelected(const package::SetupType &Type) const;
+  RecordSink LogSink();
 
   const platform::Platform &FSystem;
   package::TOpenFileType &FModel;
   InstallStatus &FStatus;
+  const ProgramFolderTable &FFolders;
   InstallServices FServices;
   // Earlier files replaced by this run, kept until it ends.
   ReplacedFiles FReplaced{*FSystem.Files};
@@ -120,9 +135,11 @@ private:
   bool FLogExisted = false;
   bool FLogUsable = false;       // false once the user chose to go on without it
   bool FHaveUninstaller = false; // the uninstaller entry was handled
+  bool FRecordFailed = false;    // a later phase's record was refused: no more tries
   // Counts of the log's sections when this run opened it, so a rollback
   // undoes only what this run added to a log shared with an earlier one.
   uint32_t FStartFiles = 0, FStartDirectories = 0;
+  uint32_t FStartValues = 0, FStartLinks = 0, FStartGroups = 0;
   std::string FExePath, FLogPath;
 };
 

@@ -44,10 +44,10 @@ private:
 };
 
 enum class OpenMode {
-  Read,         // existing file, read only, others may read too
-  ReadWrite,    // existing file
-  Create,       // create or truncate, read/write
-  CreateNew,    // create, failing when the file exists (temporary names)
+  Read,      // existing file, read only, others may read too
+  ReadWrite, // existing file
+  Create,    // create or truncate, read/write
+  CreateNew, // create, failing when the file exists (temporary names)
 };
 
 // Packed DOS date and time: date in the high 16 bits, time in the low 16.
@@ -73,9 +73,9 @@ class FileSystem {
 public:
   virtual ~FileSystem() = default;
   virtual std::unique_ptr<File> Open(const std::string &Path, OpenMode Mode) = 0;
-  virtual bool FileExists(const std::string &Path) = 0;      // a file, not a directory
+  virtual bool FileExists(const std::string &Path) = 0; // a file, not a directory
   virtual bool DirectoryExists(const std::string &Path) = 0;
-  virtual bool MakeDirectory(const std::string &Path) = 0; // one level
+  virtual bool MakeDirectory(const std::string &Path) = 0;   // one level
   virtual bool DeleteDirectory(const std::string &Path) = 0; // empty only
   virtual bool RemoveFile(const std::string &Path) = 0;
   virtual bool RenameFile(const std::string &From, const std::string &To) = 0;
@@ -193,6 +193,8 @@ public:
 
 // ---------------------------------------------------------------- shell
 
+// What the shell link object is given. Each text must fit the object's
+// 255-byte buffers (the caller refuses longer ones).
 struct ShellLinkParams {
   std::string LinkFile; // the ".lnk" file to write
   std::string Target;
@@ -200,14 +202,20 @@ struct ShellLinkParams {
   std::string WorkingDirectory;
   std::string IconFile; // empty: no icon location
   int IconIndex = 0;
-  std::string Description;
-  int ShowCommand = 1; // SW_SHOWNORMAL
+};
+
+enum class ShellLinkResult {
+  NoObject, // the link object or its file interface could not be had
+  NotSaved, // made, but writing the ".lnk" file failed
+  Saved,
 };
 
 class Shell {
 public:
   virtual ~Shell() = default;
-  virtual bool CreateShellLink(const ShellLinkParams &Params) = 0;
+  // The link object's setters are not checked: only getting the object and
+  // saving it decide the result.
+  virtual ShellLinkResult CreateShellLink(const ShellLinkParams &Params) = 0;
   virtual int AddFont(const std::string &Path) = 0; // fonts added, 0 = failure
   virtual bool RemoveFont(const std::string &Path) = 0;
   // WM_FONTCHANGE to all top-level windows, giving up on a window that does
@@ -217,21 +225,30 @@ public:
 
 // ---------------------------------------------------------------- processes
 
+// Exit code GetExitCode gives while the process runs (STILL_ACTIVE).
+inline constexpr uint32_t ProcessStillActive = 259;
+
 class Process {
 public:
   virtual ~Process() = default;
-  virtual void WaitForInputIdle(uint32_t TimeoutMs) = 0;
-  // True once the process has ended, with its exit code.
+  // Waits at most TimeoutMs for the process to be idle for input; false
+  // only when the time ran out (a console program never waits).
+  virtual bool WaitForInputIdle(uint32_t TimeoutMs) = 0;
+  // The exit code, ProcessStillActive while it runs; false when it cannot
+  // be read.
   virtual bool GetExitCode(uint32_t &Code) = 0;
-  virtual bool Wait(uint32_t TimeoutMs) = 0; // true when it ended in time
+  // True once the process has ended (also when its exit code happens to be
+  // ProcessStillActive).
+  virtual bool HasEnded() = 0;
 };
 
 class Processes {
 public:
   virtual ~Processes() = default;
   // Starts CommandLine (no separate application name, no handle
-  // inheritance, normal priority); ShowCommand is an SW_ value.
-  virtual std::unique_ptr<Process> Start(const std::string &CommandLine, int ShowCommand) = 0;
+  // inheritance, normal priority, the start-up feedback cursor); Hidden
+  // starts its window hidden, else shown normally. Null when it cannot.
+  virtual std::unique_ptr<Process> Start(const std::string &CommandLine, bool Hidden) = 0;
   virtual void Sleep(uint32_t Ms) = 0;
 };
 
@@ -278,6 +295,5 @@ struct Platform {
   Processes *Procs = nullptr;
   Messages *Msg = nullptr;
 };
-
 
 } // namespace platform

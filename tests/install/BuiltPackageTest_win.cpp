@@ -10,6 +10,8 @@
 #include "driver/LauncherPackage.h"
 #include "driver/TargetOS.h"
 #include "install/FontInfo.h"
+#include "install/IfExistsPolicy.h"
+#include "install/Shell_Link.h"
 #include "package/SetupScript.h"
 
 #include <gtest/gtest.h>
@@ -316,7 +318,6 @@ TEST(Win32BuiltPackage, InstallsEveryPolicyFromTwoSetupTypesSharingAGroup) {
   EXPECT_EQ(M.Msg.Shown[0].Text, "Overwrite file: \r\n" + M.App + "\\ask_yes.txt");
   EXPECT_EQ(M.Msg.Shown[0].Caption, "Confirm");
   EXPECT_EQ(M.Msg.Shown[1].Text, "Overwrite file: \r\n" + M.App + "\\ask_no.txt");
-  EXPECT_EQ(M.Status.Phase2, (std::vector<std::string>{"Core", "Extra"})) << "each group once";
 
   EXPECT_EQ(M.Text(M.App + "\\keep.txt"), "old keep");
   EXPECT_EQ(M.Text(M.App + "\\newer.txt"), "old newer");
@@ -401,47 +402,158 @@ TEST(Win32BuiltPackage, CancelInTheMiddleOfTheLastFileRollsEverythingBack) {
 }
 
 #ifdef TC_UNINSTALLER_EXE
+namespace {
+
+const std::string SecondTitle = "Tc E1 Second";
+const char ProductKey[] = "Software\\TcE1Built";
+
+// Runs an uninstall registration's command line quietly; its exit code.
+DWORD Uninstall(RealMachine &M, const std::string &ProductTitle) {
+  std::string Command;
+  auto Key = M.Reg.OpenKey(platform::RootKey::LocalMachine,
+                           std::string(install::UninstallKeyBase) + ProductTitle, false);
+  if (!Key || !Key->ReadString("UninstallString", Command))
+    return 9999;
+  Key.reset();
+  Command += " /quiet";
+  STARTUPINFOA Start = {};
+  Start.cb = sizeof Start;
+  PROCESS_INFORMATION Process = {};
+  if (!CreateProcessA(nullptr, Command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Start,
+                      &Process))
+    return 9998;
+  DWORD Code = 9997;
+  if (WaitForSingleObject(Process.hProcess, 60000) == WAIT_OBJECT_0)
+    GetExitCodeProcess(Process.hProcess, &Code);
+  CloseHandle(Process.hThread);
+  CloseHandle(Process.hProcess);
+  return Code;
+}
+
+// The uninstaller deletes its own file shortly after it has ended.
+bool GoneWithin(RealMachine &M, const std::string &Path, int Ms) {
+  for (int Waited = 0; Waited < Ms && M.Files.FileExists(Path); Waited += 100)
+    Sleep(100);
+  return !M.Files.FileExists(Path);
+}
+
+// Registry values, a program folder with a sub-folder and a desktop
+// shortcut, added to the built package's first group.
+struct ShellItems {
+  RealMachine &M;
+  install::ShellFolders Shell;
+  std::string Folder, DeskLink;
+
+  explicit ShellItems(RealMachine &Machine) : M(Machine) {
+    Shell = install::ReadShellFolders(M.Reg, M.Files);
+    Folder = Shell.Programs + "TcE1 Built";
+    DeskLink = Shell.Desktop + "TcE1 Built.lnk";
+    Clean();
+  }
+  ~ShellItems() { Clean(); }
+  void Clean() {
+    M.RemoveTree(Folder);
+    M.Files.RemoveFile(DeskLink);
+    for (const char *K : {"\\Deep\\Deeper", "\\Deep", ""})
+      M.Reg.DeleteKey(platform::RootKey::CurrentUser, ProductKey + std::string(K));
+  }
+  void AddTo(package::GroupType &G) {
+    package::RegistryKeyType &Root = *G.RootKey.SubKeys.AppendNew();
+    Root.Name = "HKEY_CURRENT_USER";
+    package::RegistryKeyType *K = Root.SubKeys.AppendNew();
+    K->Name = "Software";
+    for (const char *Name : {"TcE1Built", "Deep", "Deeper"}) {
+      K = K->SubKeys.AppendNew();
+      K->Name = Name;
+      package::RegistryValueType &V = *K->Values.AppendNew();
+      V.Name = std::string("V") + Name;
+      V.Value = "%InstallDir%";
+      package::RegistryValueType &D = *K->Values.AppendNew(); // the default value
+      D.Type = 2;
+      D.Value = "7";
+    }
+    package::ProgramGroupType &Personal = *G.RootProgramGroup.SubGroups.AppendNew();
+    Personal.Name = "PERSONAL GROUP";
+    package::ProgramGroupType &Product = *Personal.SubGroups.AppendNew();
+    Product.Name = "TcE1 Built";
+    package::ProgramGroupLinkType &L = *Product.Links.AppendNew();
+    L.DisplayName = "Up";
+    L.Shortcut = "%InstallDir%\\up.exe";
+    package::ProgramGroupType &Docs = *Product.SubGroups.AppendNew();
+    Docs.Name = "Docs";
+    package::ProgramGroupLinkType &R = *Docs.Links.AppendNew();
+    R.DisplayName = "Readme";
+    R.Shortcut = "%InstallDir%\\docs\\en\\readme.txt";
+    R.IconIndex = -1;
+    package::ProgramGroupType &Desk = *G.RootProgramGroup.SubGroups.AppendNew();
+    Desk.Name = "DESKTOP";
+    package::ProgramGroupLinkType &D = *Desk.Links.AppendNew();
+    D.DisplayName = "TcE1 Built";
+    D.Shortcut = "%InstallDir%\\up.exe";
+  }
+};
+
+// A second product installed into the same directory with the same
+// uninstaller: one file of its own.
+int InstallSecondProduct(RealMachine &M, const Bytes &Uninstaller) {
+  package::TOpenFileType Model;
+  Model.Title = SecondTitle;
+  package::GroupType &G = *Model.Groups.AppendNew();
+  G.Name = "Second";
+  AddFileRecord(G, "\\%InstallDir%\\second.txt", install::ieOverwrite);
+  Model.SetupTypes.AppendNew()->Groups = {"Second"};
+  return M.Run(Model, BuildPackage({{"Second", {{"\\%InstallDir%\\second.txt", ToBytes("2")}}}},
+                                   &Uninstaller, 0x01000000));
+}
+
+} // namespace
+
 // The uninstaller this project ships, packed into the setup, installed and
 // registered by the engine, then started with its registered command line:
-// what the installation made goes, the user's own files stay.
+// what the installation made goes, the user's own files and a second
+// product's stay; the uninstaller itself goes with the last product that
+// uses it.
 TEST(Win32BuiltPackage, TheShippedUninstallerUndoesTheInstallation) {
+  platform::win32::ComApartment Com;
   RealMachine M;
   FontCleanup Font{M};
+  ShellItems Items(M);
+  struct SecondCleanup {
+    RealMachine &M;
+    ~SecondCleanup() {
+      M.Reg.DeleteKey(platform::RootKey::LocalMachine,
+                      std::string(install::UninstallKeyBase) + SecondTitle);
+    }
+  } Second{M};
   BuiltSetup S(M);
   ASSERT_NO_FATAL_FAILURE(S.Build(TC_UNINSTALLER_EXE));
   ASSERT_NO_FATAL_FAILURE(S.Open());
+  Items.AddTo(*package::FindGroup(S.Model.Groups, "Core"));
   ASSERT_EQ(S.InstallOverEarlierVersion(), install::FinishPage);
-  const std::string Log = M.WinDir + "\\tcUninst1.inf";
+  const std::string Log = M.WinDir + "\\tcUninst1.inf", Exe = M.WinDir + "\\tcUninst1.exe";
   std::vector<std::string> Installed;
   for (uint32_t N = 1; N <= 20; ++N)
     if (std::string F = M.Log("Files", std::to_string(N)); F != "<none>")
       Installed.push_back(F);
   ASSERT_EQ(Installed.size(), 10u);
+  ASSERT_EQ(M.Log("RegistryValues", "Count"), "6");
+  ASSERT_EQ(M.Log("ProgramLinks", "Count"), "3");
+  ASSERT_EQ(M.Log("ProgramGroups", "Count"), "2");
+  ASSERT_TRUE(M.Files.FileExists(Items.Folder + "\\Docs\\Readme.lnk"));
+  ASSERT_TRUE(M.Files.FileExists(Items.DeskLink));
+  ASSERT_EQ(InstallSecondProduct(M, ReadHostFile(TC_UNINSTALLER_EXE)), install::FinishPage);
+  ASSERT_TRUE(M.Files.FileExists(M.WinDir + "\\tcUninst2.inf")) << "a log of its own";
 
-  std::string Command;
-  {
-    auto Key = M.Reg.OpenKey(platform::RootKey::LocalMachine, UninstKey, false);
-    ASSERT_TRUE(Key);
-    ASSERT_TRUE(Key->ReadString("UninstallString", Command));
-  }
-  Command += " /quiet";
-  STARTUPINFOA Start = {};
-  Start.cb = sizeof Start;
-  PROCESS_INFORMATION Process = {};
-  ASSERT_TRUE(CreateProcessA(nullptr, Command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &Start, &Process))
-      << Command;
-  ASSERT_EQ(WaitForSingleObject(Process.hProcess, 60000), WAIT_OBJECT_0);
-  DWORD Code = 1;
-  GetExitCodeProcess(Process.hProcess, &Code);
-  CloseHandle(Process.hThread);
-  CloseHandle(Process.hProcess);
-  EXPECT_EQ(Code, 0u) << "nothing recorded stays";
-
+  EXPECT_EQ(Uninstall(M, Title), 0u) << "nothing recorded stays";
   for (const std::string &F : Installed)
     EXPECT_FALSE(M.Files.FileExists(F)) << F;
   for (const char *D : {"\\docs\\en", "\\docs", "\\extra\\deep", "\\extra"})
     EXPECT_FALSE(M.Files.DirectoryExists(M.App + D)) << D;
+  EXPECT_FALSE(M.Files.DirectoryExists(Items.Folder)) << "program folders go";
+  EXPECT_FALSE(M.Files.FileExists(Items.DeskLink));
+  EXPECT_FALSE(M.Reg.OpenKey(platform::RootKey::CurrentUser, ProductKey, false))
+      << "emptied keys go";
+  EXPECT_TRUE(M.Reg.OpenKey(platform::RootKey::CurrentUser, "Software", false));
   EXPECT_FALSE(M.Files.FileExists(Log));
   EXPECT_FALSE(M.Reg.OpenKey(platform::RootKey::LocalMachine, UninstKey, false));
   // Kept, replaced by nothing, or merged into: the user's.
@@ -449,6 +561,13 @@ TEST(Win32BuiltPackage, TheShippedUninstallerUndoesTheInstallation) {
        {"keep.txt", "newer.txt", "ask_no.txt", "down.exe", "new.ini", "keep.ini", "blocks.cfg"})
     EXPECT_TRUE(M.Files.FileExists(M.App + "\\" + F)) << F;
   EXPECT_EQ(M.Ini.ReadString(M.App + "\\keep.ini", "Main", "Own", ""), "user");
-  EXPECT_TRUE(M.Files.FileExists(M.WinDir + "\\tcUninst1.exe")) << "shared by every product";
+  EXPECT_EQ(M.Text(M.App + "\\second.txt"), "2") << "the other product's file";
+  Sleep(1000);
+  EXPECT_TRUE(M.Files.FileExists(Exe)) << "the other product still needs the uninstaller";
+
+  EXPECT_EQ(Uninstall(M, SecondTitle), 0u);
+  EXPECT_FALSE(M.Files.FileExists(M.App + "\\second.txt"));
+  EXPECT_FALSE(M.Files.FileExists(M.WinDir + "\\tcUninst2.inf"));
+  EXPECT_TRUE(GoneWithin(M, Exe, 10000)) << "the last user removes the uninstaller";
 }
 #endif

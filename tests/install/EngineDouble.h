@@ -58,7 +58,7 @@ public:
   // Files whose upper-cased path starts with one of these cannot be made.
   std::set<std::string> FailWrites;
   std::set<std::string> FailReads; // upper-cased paths that cannot be opened
-  uint64_t DiskLeft = UINT64_MAX; // bytes that still fit on the disk
+  uint64_t DiskLeft = UINT64_MAX;  // bytes that still fit on the disk
 
   void Put(const std::string &Path, const std::string &Text,
            platform::DosDateTime Date = 0x30210000) {
@@ -384,9 +384,9 @@ public:
 
 class RecordingStatus : public install::InstallStatus {
 public:
-  std::vector<std::string> Captions, Items, Phase2, Phase3;
+  std::vector<std::string> Captions, Items;
   uint32_t Max = 0, Position = 0;
-  int Pumps = 0, Finalizations = 0;
+  int Pumps = 0;
   bool Cancel = false;
   // Called at every pump with the progress so far: lets a test cancel at a
   // chosen point.
@@ -402,13 +402,30 @@ public:
       OnPump(*this);
   }
   bool CancelRequested() override { return Cancel; }
-  void SetupRegistry(const package::GroupType &G, install::UninstallLog *) override {
-    Phase2.push_back(G.Name);
+};
+
+// The program folder page before the user changes anything: every folder
+// keeps its default name (the child group's), unless Chosen names another;
+// keys in Unknown were never collected by the page.
+class DefaultFolderNames : public install::ProgramFolderTable {
+public:
+  std::map<std::string, std::string> Chosen; // by upper-cased key
+  std::set<std::string> Unknown;
+  mutable std::vector<std::string> Asked;
+
+  int FindProgramFolder(const std::string &Key) const override {
+    Asked.push_back(Key);
+    if (Unknown.count(fake::Upper(Key)))
+      return -1;
+    return int(Asked.size() - 1);
   }
-  void CreateProgramGroups(const package::GroupType &G, install::UninstallLog *) override {
-    Phase3.push_back(G.Name);
+  std::string GetChosenFolder(int Index) const override {
+    const std::string &Key = Asked.at(size_t(Index));
+    auto It = Chosen.find(fake::Upper(Key));
+    if (It != Chosen.end())
+      return It->second;
+    return Key.substr(Key.find('\\') + 1);
   }
-  void RunFinalizationCommands() override { ++Finalizations; }
 };
 
 // ------------------------------------------------------------- packages
@@ -558,8 +575,10 @@ struct Machine {
   MemVersion Version{Fs};
   fake::Registry Reg;
   fake::Shell Shell;
+  fake::Processes Procs;
   ScriptedMessages Msg;
   RecordingStatus Status;
+  DefaultFolderNames Folders;
   platform::Platform System;
   int TempCounter = 0;
 
@@ -569,6 +588,7 @@ struct Machine {
     System.Ini = &Ini;
     System.Version = &Version;
     System.ShellApi = &Shell;
+    System.Procs = &Procs;
     System.Msg = &Msg;
   }
   install::InstallServices Services() {
@@ -583,7 +603,7 @@ struct Machine {
   }
   int Run(package::TOpenFileType &Model, const BuiltPackage &Package) {
     platform::MemoryFile File(Package.Data);
-    install::InstallationEngine Engine(System, Model, Status, Services());
+    install::InstallationEngine Engine(System, Model, Status, Folders, Services());
     return Engine.RunInstallation(File, Package.FilesPosition);
   }
   std::string Log(const std::string &Section, const std::string &K,

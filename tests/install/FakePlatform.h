@@ -175,7 +175,15 @@ public:
 class Shell : public platform::Shell {
 public:
   std::vector<std::string> Calls;
-  bool CreateShellLink(const platform::ShellLinkParams &) override { return false; }
+  std::vector<platform::ShellLinkParams> Links;
+  platform::ShellLinkResult LinkResult = platform::ShellLinkResult::Saved;
+  std::function<void(const platform::ShellLinkParams &)> OnLink; // e.g. makes the file
+  platform::ShellLinkResult CreateShellLink(const platform::ShellLinkParams &P) override {
+    Links.push_back(P);
+    if (OnLink)
+      OnLink(P);
+    return LinkResult;
+  }
   int AddFont(const std::string &Path) override {
     Calls.push_back("add " + Path);
     return 1;
@@ -187,6 +195,44 @@ public:
   void BroadcastFontChange(uint32_t TimeoutMs) override {
     Calls.push_back("broadcast " + std::to_string(TimeoutMs));
   }
+};
+
+// Programs that "run" for a number of polls and end with a code; a command
+// line in Missing cannot be started.
+class Processes : public platform::Processes {
+public:
+  struct Run {
+    std::string CommandLine;
+    bool Hidden;
+  };
+  std::vector<Run> Started;
+  std::set<std::string> Missing;
+  int PollsToEnd = 3;
+  uint32_t Sleeps = 0;
+  std::function<void(const std::string &)> OnStart;
+
+  class Proc : public platform::Process {
+  public:
+    explicit Proc(int Polls) : FLeft(Polls) {}
+    bool WaitForInputIdle(uint32_t) override { return true; }
+    bool GetExitCode(uint32_t &Code) override {
+      Code = FLeft-- > 0 ? platform::ProcessStillActive : 0;
+      return true;
+    }
+    bool HasEnded() override { return FLeft < 0; }
+
+  private:
+    int FLeft;
+  };
+  std::unique_ptr<platform::Process> Start(const std::string &CommandLine, bool Hidden) override {
+    if (Missing.count(CommandLine))
+      return nullptr;
+    Started.push_back({CommandLine, Hidden});
+    if (OnStart)
+      OnStart(CommandLine);
+    return std::make_unique<Proc>(PollsToEnd);
+  }
+  void Sleep(uint32_t) override { ++Sleeps; }
 };
 
 class Messages : public platform::Messages {

@@ -192,14 +192,27 @@ TEST(InstallSequence, PhasesSetupTypesSharedGroupsDirectoriesLogAndRegistration)
   AddFileRecord(*Core, "\\%InstallDir%\\bin\\link.exe", install::ieOverwrite, false);
   AddFileRecord(*Core, "\\<SystemDir>\\\\lib.dll", install::ieOverwrite);
   AddFileRecord(*Docs, "\\%InstallDir%\\doc\\deep\\a.txt", install::ieOverwrite);
+  // Each group writes one registry value named after it, so the records
+  // show which groups phase 2 handled, and how often.
+  for (package::GroupType *G = Model.Groups.First(); G; G = G->Next.get()) {
+    package::RegistryKeyType *Root = G->RootKey.SubKeys.AppendNew();
+    Root->Name = "HKEY_CURRENT_USER";
+    package::RegistryKeyType *Key = Root->SubKeys.AppendNew();
+    Key->Name = "Demo";
+    Key->Values.AppendNew()->Name = G->Name;
+  }
   package::SetupType *Full = Model.SetupTypes.AppendNew();
   Full->Groups = {"Core", "Docs", "NoData", "Missing"};
   Full->Selected = true;
+  Full->FinalizationCommands = {"RUN FILE\x01<SystemDir>\\full.exe\\\x02\x03"
+                                "Full"};
   package::SetupType *Minimal = Model.SetupTypes.AppendNew();
   Minimal->Groups = {"core"};
   Minimal->Selected = true;
+  Minimal->FinalizationCommands = {"run file\x01<SystemDir>\\min.exe\x02/q\x03Minimal"};
   package::SetupType *Off = Model.SetupTypes.AppendNew();
   Off->Groups = {"Docs"};
+  Off->FinalizationCommands = {"RUN FILE\x01off.exe\x02\x03Off"};
 
   PkgGroup GCore{"Core",
                  {{"\\%InstallDir%\\bin\\app.exe", Noise(70000, 1)},
@@ -216,11 +229,16 @@ TEST(InstallSequence, PhasesSetupTypesSharedGroupsDirectoriesLogAndRegistration)
 
   EXPECT_EQ(M.Status.Captions,
             (std::vector<std::string>{"Installing files...", "Setting up registry...",
-                                      "Creating program groups..."}));
+                                      "Creating program groups...", "Full", "Minimal"}));
   const std::vector<std::string> Once{"Core", "Docs", "NoData"};
-  EXPECT_EQ(M.Status.Phase2, Once) << "a shared group is handled once per phase";
-  EXPECT_EQ(M.Status.Phase3, Once);
-  EXPECT_EQ(M.Status.Finalizations, 1);
+  ASSERT_EQ(Count(M, "RegistryValues"), Once.size()) << "a shared group is handled once per phase";
+  for (size_t I = 0; I < Once.size(); ++I)
+    EXPECT_EQ(M.Log("RegistryValues", std::to_string(I + 1)),
+              "\\HKEY_CURRENT_USER\\Demo\\" + Once[I]);
+  ASSERT_EQ(M.Procs.Started.size(), 2u) << "the selected setup types' commands, in order";
+  EXPECT_EQ(M.Procs.Started[0].CommandLine, "C:\\WINDOWS\\SYSTEM\\full.exe");
+  EXPECT_EQ(M.Procs.Started[1].CommandLine, "C:\\WINDOWS\\SYSTEM\\min.exe /q");
+  EXPECT_FALSE(M.Procs.Started[0].Hidden);
   EXPECT_EQ(M.Fs.Text(App + "\\bin\\app.exe"), ToText(Noise(70000, 1)));
   EXPECT_EQ(M.Fs.Text(App + "\\bin\\link.exe"), ToText(Noise(70000, 1))) << "linked data";
   EXPECT_EQ(LinkMax, 70000u) << "the bar of a linked file measures the data it shares";
@@ -279,7 +297,7 @@ TEST(InstallSequence, ACancelAfterTheRegistrationDoesNotTurnTheFinishIntoAnAbort
       BuildPackage({{"Main", {{"\\%InstallDir%\\a.txt", ToBytes("a")}}}}, &UninstallerData);
   platform::MemoryFile File(P.Data);
   LateCancel Status;
-  install::InstallationEngine Engine(M.System, S.Model, Status, M.Services());
+  install::InstallationEngine Engine(M.System, S.Model, Status, M.Folders, M.Services());
   EXPECT_EQ(Engine.RunInstallation(File, P.FilesPosition), install::FinishPage);
   EXPECT_TRUE(Status.Cancel);
   EXPECT_EQ(M.Fs.Text(App + "\\a.txt"), "a");
@@ -515,7 +533,7 @@ TEST(InstallFailures, DamagedTruncatedAndMissingRecordsAskOrStop) {
     P.Data[P.FilePositions[0][0] + package::EntryHeaderSize + 4 + 100] ^= 0x55;
     M.Msg.Answers = {platform::IdIgnore};
     platform::MemoryFile File(P.Data);
-    install::InstallationEngine E(M.System, S.Model, M.Status, M.Services());
+    install::InstallationEngine E(M.System, S.Model, M.Status, M.Folders, M.Services());
     ASSERT_EQ(E.RunInstallation(File, P.FilesPosition), 800);
     ASSERT_EQ(M.Msg.Shown.size(), 1u);
     // The block lengths are sound, so the damage shows as the checksum.
@@ -551,7 +569,8 @@ TEST(InstallFailures, DamagedTruncatedAndMissingRecordsAskOrStop) {
     EXPECT_EQ(M.Run(S.Model, BuildPackage({{"Main", {{Path, ToBytes("x")}}}}, nullptr)), 900);
     ASSERT_EQ(M.Msg.Shown.size(), 1u);
     EXPECT_EQ(M.Msg.Shown[0].Text, "Setup file corrupt!");
-    EXPECT_TRUE(M.Status.Phase2.empty()) << "phases 2 and 3 are skipped";
+    EXPECT_EQ(M.Status.Captions, std::vector<std::string>{"Installing files..."})
+        << "phases 2 and 3 are skipped";
   }
 }
 
@@ -793,4 +812,46 @@ TEST(IfExistsRules, DosDatesAndVersions) {
   EXPECT_TRUE(install::NewerDateReplaces(-1, 0x34210001)) << "an unreadable date replaces";
   EXPECT_TRUE(install::NewerVersionReplaces(0x01000000, 0xFF000000)) << "unsigned comparison";
   EXPECT_FALSE(install::NewerVersionReplaces(0xFF000000, 0x01000000));
+}
+
+TEST(InstallCancel, CancelDuringTheCommandsAlsoUndoesShortcutsValuesAndFolders) {
+  Machine M;
+  Script S;
+  AddFileRecord(*S.Main, "\\%InstallDir%\\a.txt", install::ieOverwrite);
+  package::RegistryKeyType &Root = *S.Main->RootKey.SubKeys.AppendNew();
+  Root.Name = "HKEY_CURRENT_USER";
+  package::RegistryKeyType &Soft = *Root.SubKeys.AppendNew();
+  Soft.Name = "Software";
+  package::RegistryKeyType &Demo = *Soft.SubKeys.AppendNew();
+  Demo.Name = "Demo";
+  Demo.Values.AppendNew()->Name = "Path";
+  M.Reg.Set(platform::RootKey::CurrentUser,
+            "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell folders", "Programs",
+            "C:\\MENU");
+  M.Fs.Dirs.insert("C:\\MENU");
+  package::ProgramGroupType &Personal = *S.Main->RootProgramGroup.SubGroups.AppendNew();
+  Personal.Name = "Personal Group";
+  package::ProgramGroupType &Folder = *Personal.SubGroups.AppendNew();
+  Folder.Name = "Demo";
+  package::ProgramGroupLinkType &Link = *Folder.Links.AppendNew();
+  Link.DisplayName = "App";
+  Link.Shortcut = "%InstallDir%\\a.txt";
+  M.Shell.OnLink = [&](const platform::ShellLinkParams &P) { M.Fs.Put(P.LinkFile, "lnk"); };
+  S.Model.SetupTypes.First()->FinalizationCommands = {"RUN FILE\x01x.exe\x02\x03Run"};
+  bool Made = false;
+  M.Procs.OnStart = [&](const std::string &) {
+    Made = M.Fs.Has("C:\\MENU\\Demo\\App.lnk") && M.Fs.HasDir("C:\\MENU\\Demo") &&
+           M.Reg.Has(platform::RootKey::CurrentUser, "Software\\Demo", "Path");
+    M.Status.Cancel = true; // confirmed while the program runs
+  };
+  EXPECT_EQ(M.Run(S.Model, BuildPackage({{"Main", {{"\\%InstallDir%\\a.txt", ToBytes("a")}}}},
+                                        &UninstallerData)),
+            install::AbortedPage);
+  ASSERT_TRUE(Made) << "everything was in place when the command started";
+  EXPECT_EQ(M.Shell.Links.at(0).WorkingDirectory, App + "\\");
+  EXPECT_FALSE(M.Fs.Has("C:\\MENU\\Demo\\App.lnk"));
+  EXPECT_FALSE(M.Fs.HasDir("C:\\MENU\\Demo"));
+  EXPECT_FALSE(M.Reg.Has(platform::RootKey::CurrentUser, "Software\\Demo", "Path"));
+  EXPECT_FALSE(M.Fs.Has(App + "\\a.txt"));
+  EXPECT_FALSE(M.Fs.Has(LogFile));
 }

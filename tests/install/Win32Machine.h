@@ -14,6 +14,7 @@
 #include "install/UninstallerSetup.h"
 #include "platform/win32/Win32File.h"
 #include "platform/win32/Win32Ini.h"
+#include "platform/win32/Win32Process.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32Version.h"
@@ -57,8 +58,10 @@ struct RealMachine {
   platform::win32::Win32Registry Reg;
   platform::win32::Win32Version Version;
   platform::win32::Win32Shell Shell;
+  platform::win32::Win32Processes Procs;
   ScriptedMessages Msg;
   RecordingStatus Status;
+  DefaultFolderNames Folders;
   platform::Platform System;
   std::string Base, App, WinDir;
   InstallDirRow Destinations;
@@ -70,6 +73,7 @@ struct RealMachine {
     System.Ini = &Ini;
     System.Version = &Version;
     System.ShellApi = &Shell;
+    System.Procs = &Procs;
     System.Msg = &Msg;
     Base = Files.TempDirectory() + "tce1";
     App = Base + "\\App";
@@ -163,7 +167,7 @@ struct RealMachine {
     return driver::MakeEngineServices(Files, Reg, &Destinations, Random, Os);
   }
   int Run(package::TOpenFileType &Model, platform::File &Package, uint64_t FilesPosition) {
-    install::InstallationEngine Engine(System, Model, Status, Services());
+    install::InstallationEngine Engine(System, Model, Status, Folders, Services());
     return Engine.RunInstallation(Package, FilesPosition);
   }
   int Run(package::TOpenFileType &Model, const BuiltPackage &P) {

@@ -82,3 +82,55 @@ TEST_F(FlowFixture, ErrorsBeforeAnythingIsTouched) {
   EXPECT_EQ(Run("u.exe \"C:\\nowhere.inf\" \"Demo\" /quiet"), ExitCannotStart);
   EXPECT_EQ(Msg.Shown.size(), 3u);
 }
+
+// The program deletes its own file only when it is the copy the removed
+// registration named and no other product's registration still names it.
+TEST_F(FlowFixture, RemovesItselfOnlyAsTheLastUserOfTheRegisteredCopy) {
+  const std::string Self = "C:\\WINDOWS\\tcUninst1.exe";
+  const std::string Key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+  const std::string Line = "u.exe \"C:\\WINDOWS\\tcUninst1.inf\" \"Demo\" /quiet";
+  auto Register = [&](const std::string &Title, const std::string &Log) {
+    Reg.Set(platform::RootKey::LocalMachine, Key + Title, "DisplayName", Title);
+    Reg.Set(platform::RootKey::LocalMachine, Key + Title, "UninstallString",
+            Self + " \"" + Log + "\" \"" + Title + "\"");
+  };
+  auto Outcome = [&](const std::string &SelfPath) {
+    SetUp();
+    Options.SelfPath = SelfPath;
+    bool RemoveSelf = true;
+    RunUninstaller(ParseCommandLine(Line), P, Options, &RemoveSelf);
+    return RemoveSelf;
+  };
+  Register("Demo", LogPath);
+  EXPECT_TRUE(Outcome("c:\\windows\\TCUNINST1.EXE"));
+  EXPECT_FALSE(Reg.HasKey(platform::RootKey::LocalMachine, Key + "Demo"));
+
+  Register("Demo", LogPath);
+  EXPECT_FALSE(Outcome("C:\\build\\uninstaller.exe")) << "not the installed copy";
+
+  Register("Demo", LogPath);
+  Register("Other", "C:\\WINDOWS\\tcUninst2.inf");
+  EXPECT_FALSE(Outcome(Self)) << "another product still uses it";
+  Reg.Keys.erase(doubles::Registry::Id(platform::RootKey::LocalMachine, Key + "Other"));
+
+  Register("Demo", LogPath);
+  Fs.Locked.insert(doubles::Upper("C:\\App\\a.exe"));
+  EXPECT_FALSE(Outcome(Self)) << "kept for another try";
+  EXPECT_TRUE(Reg.HasKey(platform::RootKey::LocalMachine, Key + "Demo"));
+}
+
+TEST_F(FlowFixture, ProgressNamesEachStepAndEndsComplete) {
+  std::vector<std::string> Items;
+  size_t LastDone = 0, LastTotal = 0;
+  Options.Progress = [&](size_t Done, size_t Total, const std::string &Item) {
+    EXPECT_LE(Done, Total);
+    Items.push_back(Item);
+    LastDone = Done;
+    LastTotal = Total;
+  };
+  Msg.Answers = {platform::IdYes};
+  Run("u.exe \"C:\\WINDOWS\\tcUninst1.inf\" \"Demo\"");
+  ASSERT_GE(Items.size(), 2u);
+  EXPECT_EQ(Items[0], "C:\\App\\a.exe");
+  EXPECT_EQ(LastDone, LastTotal) << "the last call says the removal is complete";
+}

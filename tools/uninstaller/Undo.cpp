@@ -175,7 +175,11 @@ UndoReport RunUndo(const UndoPlan &Plan, platform::FileSystem &Files, platform::
                    const UndoOptions &Options) {
   UndoReport Report;
   Runner R(Files, Reg, Options, Report);
-  for (const UndoStep &S : Plan.Steps) {
+  for (size_t I = 0; I < Plan.Steps.size(); ++I) {
+    const UndoStep &S = Plan.Steps[I];
+    if (Options.Progress)
+      Options.Progress(I, Plan.Steps.size(),
+                       S.Kind == StepKind::DeleteValue ? DescribeValue(S.Value) : S.Path);
     switch (S.Kind) {
     case StepKind::RemoveLink:
     case StepKind::RemoveFile:
@@ -211,6 +215,8 @@ UndoReport RunUndo(const UndoPlan &Plan, platform::FileSystem &Files, platform::
     for (const std::string &P : Again)
       R.RemoveDirectory(P);
   }
+  if (Options.Progress)
+    Options.Progress(Plan.Steps.size(), Plan.Steps.size(), std::string());
   return Report;
 }
 

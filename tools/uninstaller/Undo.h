@@ -17,6 +17,8 @@ struct UndoOptions {
   // the removal is handed to ScheduleRemoval (at the next restart).
   std::string SelfPath;
   std::function<bool(const std::string &)> ScheduleRemoval;
+  // Told before each step: steps done so far, all steps, what comes next.
+  std::function<void(size_t Done, size_t Total, const std::string &Item)> Progress;
 };
 
 struct UndoReport {

@@ -1,6 +1,9 @@
 #include "Uninstaller.h"
 
+#include "UndoPlan.h"
 #include "UninstallLog.h"
+
+#include "install/UninstallerSetup.h"
 
 namespace uninst {
 namespace {
@@ -52,8 +55,35 @@ std::string ReportText(const std::string &Title, const UndoReport &Report, size_
   return T;
 }
 
-int RunUninstaller(const Arguments &Args, platform::Platform &Services,
-                   const UndoOptions &Options) {
+std::string RegisteredUninstaller(platform::Registry &Reg, const std::string &Title) {
+  std::string Command, Exe, Log;
+  auto Key = Reg.OpenKey(platform::RootKey::LocalMachine, RegistrationKey(Title), false);
+  if (Key && Key->ReadString("UninstallString", Command))
+    install::SplitUninstallString(Command, Exe, Log);
+  return Exe;
+}
+
+bool OtherProductUses(platform::Registry &Reg, const std::string &ExePath,
+                      const std::string &Title) {
+  std::string Base = RegistrationKey("");
+  Base.pop_back(); // the list key itself, without the separator
+  auto List = Reg.OpenKey(platform::RootKey::LocalMachine, Base, false);
+  std::vector<std::string> Names;
+  // A list that cannot be read may hide a user of the program: keep it.
+  if (!List || !List->ListSubKeys(Names))
+    return true;
+  List.reset();
+  for (const std::string &Name : Names)
+    if (install::UpperAscii(Name) != install::UpperAscii(Title) &&
+        install::UpperAscii(RegisteredUninstaller(Reg, Name)) == install::UpperAscii(ExePath))
+      return true;
+  return false;
+}
+
+int RunUninstaller(const Arguments &Args, platform::Platform &Services, const UndoOptions &Options,
+                   bool *RemoveSelf) {
+  if (RemoveSelf)
+    *RemoveSelf = false;
   auto Show = [&](const std::string &Text, const std::string &Cap, uint32_t Flags) {
     return Args.Quiet ? platform::IdYes : Services.Msg->ShowMessage(Text, Cap, Flags);
   };
@@ -83,8 +113,17 @@ int RunUninstaller(const Arguments &Args, platform::Platform &Services,
            Caption(Title), platform::MbYesNo | platform::MbIconQuestion) != platform::IdYes)
     return ExitDeclined;
 
+  // Only the copy the registration names may go: the same program started
+  // from anywhere else (a build folder, a share) is not the installed one.
+  const bool Registered = IsSafeTitle(Title) && !Options.SelfPath.empty() &&
+                          install::UpperAscii(RegisteredUninstaller(*Services.Reg, Title)) ==
+                              install::UpperAscii(Options.SelfPath);
   UndoPlan Plan = BuildUndoPlan(Log, Title, Args.LogPath);
   UndoReport Report = RunUndo(Plan, *Services.Files, *Services.Reg, Options);
+  if (RemoveSelf)
+    *RemoveSelf = Registered && !Report.KeptForRetry &&
+                  RegisteredUninstaller(*Services.Reg, Title).empty() &&
+                  !OtherProductUses(*Services.Reg, Options.SelfPath, Title);
   Show(ReportText(Title, Report, Plan.Ignored.size()), Caption(Title),
        platform::MbOk |
            (Report.Remaining() ? platform::MbIconWarning : platform::MbIconInformation));

@@ -19,21 +19,6 @@ std::vector<wchar_t> Wide(const std::string &S) {
   return W;
 }
 
-// COM for the calling thread, for as long as the link is being made.
-class ComScope {
-public:
-  ComScope() : FResult(CoInitialize(nullptr)) {}
-  ~ComScope() {
-    if (SUCCEEDED(FResult))
-      CoUninitialize();
-  }
-  // S_FALSE (already initialised) and RPC_E_CHANGED_MODE both leave COM usable.
-  bool Usable() const { return SUCCEEDED(FResult) || FResult == RPC_E_CHANGED_MODE; }
-
-private:
-  HRESULT FResult;
-};
-
 template <class T> void Release(T *&P) {
   if (P) {
     P->Release();
@@ -43,31 +28,38 @@ template <class T> void Release(T *&P) {
 
 } // namespace
 
-bool Win32Shell::CreateShellLink(const ShellLinkParams &Params) {
-  ComScope Com;
-  if (!Com.Usable())
-    return false;
+ComApartment::ComApartment() : FResult(CoInitialize(nullptr)) {}
+
+ComApartment::~ComApartment() {
+  if (SUCCEEDED(FResult))
+    CoUninitialize();
+}
+
+// RPC_E_CHANGED_MODE: the thread already has COM, in the other model.
+bool ComApartment::Ready() const {
+  return SUCCEEDED(FResult) || FResult == RPC_E_CHANGED_MODE;
+}
+
+ShellLinkResult Win32Shell::CreateShellLink(const ShellLinkParams &Params) {
   IShellLinkA *Link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void **>(&Link))))
+    return ShellLinkResult::NoObject;
+  Link->SetPath(Params.Target.c_str());
+  Link->SetArguments(Params.Arguments.c_str());
   IPersistFile *File = nullptr;
-  bool Ok = false;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void **>(&Link)))) {
-    Ok = SUCCEEDED(Link->SetPath(Params.Target.c_str()));
-    Ok = Ok && SUCCEEDED(Link->SetArguments(Params.Arguments.c_str()));
-    Ok = Ok && SUCCEEDED(Link->SetWorkingDirectory(Params.WorkingDirectory.c_str()));
-    Ok = Ok && SUCCEEDED(Link->SetDescription(Params.Description.c_str()));
-    if (Ok && !Params.IconFile.empty())
-      Ok = SUCCEEDED(Link->SetIconLocation(Params.IconFile.c_str(), Params.IconIndex));
-    Ok = Ok && SUCCEEDED(Link->SetShowCmd(Params.ShowCommand));
-    Ok = Ok && SUCCEEDED(Link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&File)));
-    if (Ok) {
-      std::vector<wchar_t> Path = Wide(Params.LinkFile);
-      Ok = SUCCEEDED(File->Save(Path.data(), TRUE));
-    }
+  if (FAILED(Link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&File)))) {
+    Release(Link);
+    return ShellLinkResult::NoObject;
   }
+  Link->SetWorkingDirectory(Params.WorkingDirectory.c_str());
+  if (!Params.IconFile.empty())
+    Link->SetIconLocation(Params.IconFile.c_str(), Params.IconIndex);
+  std::vector<wchar_t> Path = Wide(Params.LinkFile);
+  const bool Saved = SUCCEEDED(File->Save(Path.data(), TRUE));
   Release(File);
   Release(Link);
-  return Ok;
+  return Saved ? ShellLinkResult::Saved : ShellLinkResult::NotSaved;
 }
 
 int Win32Shell::AddFont(const std::string &Path) {
