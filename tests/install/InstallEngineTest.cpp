@@ -633,7 +633,7 @@ TEST(InstallFailures, AReadFailureIgnoredLeavesTheRestOfTheGroupToInstall) {
   FlakyPackage File(P.Data);
   File.FailAt = P.FilePositions[0][0] + package::EntryHeaderSize + 100;
   M.Msg.Answers = {platform::IdIgnore};
-  install::InstallationEngine Engine(M.System, S.Model, M.Status, M.Services());
+  install::InstallationEngine Engine(M.System, S.Model, M.Status, M.Folders, M.Services());
   EXPECT_EQ(Engine.RunInstallation(File, P.FilesPosition), install::FinishPage);
   ASSERT_EQ(M.Msg.Shown.size(), 1u);
   EXPECT_EQ(M.Msg.Shown[0].Text,
@@ -689,6 +689,7 @@ TEST(InstallFailures, LogThatCannotBeWrittenAsksWarnsOrRollsBackAndNeverRegister
     Machine M;
     Script S;
     AddFileRecord(*S.Main, "\\%InstallDir%\\a.txt", install::ieOverwrite);
+    S.Model.SetupTypes.First()->FinalizationCommands = {"RUN FILE\x01x.exe\x02\x03Run"};
     M.Fs.Dirs.insert("C:\\PROGRAM FILES");
     M.Fs.Dirs.insert(fake::Upper(App));
     M.Status.OnPump = [&](RecordingStatus &St) {
@@ -699,7 +700,7 @@ TEST(InstallFailures, LogThatCannotBeWrittenAsksWarnsOrRollsBackAndNeverRegister
         M.Run(S.Model, BuildPackage({{"Main", {{"\\%InstallDir%\\a.txt", ToBytes("a")}}}},
                                     &UninstallerData));
     EXPECT_EQ(Code, 800);
-    EXPECT_EQ(M.Status.Finalizations, 1);
+    EXPECT_EQ(M.Procs.Started.size(), 1u) << "the finalization command ran";
     ASSERT_EQ(M.Msg.Shown.size(), 1u);
     EXPECT_EQ(M.Msg.Shown[0].Text, "The installation program failed to write the uninstallation "
                                    "log C:\\WINDOWS\\tcUninst1.inf!\r\nYou will not be able to "
@@ -720,6 +721,7 @@ TEST(InstallFailures, LogThatCannotBeWrittenAsksWarnsOrRollsBackAndNeverRegister
       AddFileRecord(*S.Main, Name, install::ieOverwrite);
       G.Files.push_back({Name, ToBytes("x")});
     }
+    S.Model.SetupTypes.First()->FinalizationCommands = {"RUN FILE\x01x.exe\x02\x03Run"};
     M.Status.OnPump = [&](RecordingStatus &St) {
       if (!St.Items.empty() && St.Items.back() == App + "\\f0.txt")
         M.Fs.FailWrites.insert(Key(LogFile));
@@ -727,7 +729,7 @@ TEST(InstallFailures, LogThatCannotBeWrittenAsksWarnsOrRollsBackAndNeverRegister
     EXPECT_EQ(M.Run(S.Model, BuildPackage({G}, &UninstallerData)), 900);
     ASSERT_EQ(M.Msg.Shown.size(), 1u);
     EXPECT_EQ(M.Msg.Shown[0].Text.rfind("Failed to write to the uninstallation log", 0), 0u);
-    EXPECT_EQ(M.Status.Finalizations, 0);
+    EXPECT_TRUE(M.Procs.Started.empty()) << "no finalization after a stop";
     EXPECT_FALSE(M.Fs.Has(App + "\\f0.txt")) << "recorded files are undone";
     EXPECT_FALSE(M.Fs.Has(App + "\\f59.txt")) << "the files after the failure are not installed";
     EXPECT_TRUE(M.Reg.Keys.empty());

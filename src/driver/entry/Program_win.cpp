@@ -7,6 +7,7 @@
 #include "platform/win32/DllSearch.h"
 #include "platform/win32/Win32File.h"
 #include "platform/win32/Win32Ini.h"
+#include "platform/win32/Win32Process.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32Version.h"
@@ -33,8 +34,11 @@ int Run() {
   platform::win32::Win32Ini Ini;
   platform::win32::Win32Version Version;
   platform::win32::Win32Shell Shell;
+  platform::win32::Win32Processes Procs;
   OwnedMessages Msg;
-  platform::Platform System{&Files, &Reg, &Ini, &Version, &Shell, nullptr, &Msg};
+  platform::Platform System{&Files, &Reg, &Ini, &Version, &Shell, &Procs, &Msg};
+  // Shortcuts are made through the shell's COM objects on this thread.
+  platform::win32::ComApartment Com;
 
   auto Factory = std::make_unique<ui::Win32PeerFactory>();
   ui::Win32PeerFactory &F = *Factory;
