@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/DllSearch.h"
+
 namespace uninst {
 
 namespace {
@@ -36,7 +38,12 @@ ProgressWindow::~ProgressWindow() {
 
 void ProgressWindow::Create() {
   HINSTANCE Instance = GetModuleHandleA(nullptr);
-  InitCommonControls();
+  // comctl32 is not one of the libraries the loader always takes from the
+  // system directory, and the uninstaller runs from the temporary folder.
+  if (HMODULE Common = platform::win32::LoadSystemLibrary("comctl32.dll"))
+    if (auto Init = reinterpret_cast<void(WINAPI *)()>(
+            reinterpret_cast<void *>(GetProcAddress(Common, "InitCommonControls"))))
+      Init();
   WNDCLASSA Class = {};
   Class.lpfnWndProc = WindowProc;
   Class.hInstance = Instance;
