@@ -92,23 +92,35 @@ def _copy_prefix(template, dest):
 class Xvfb:
     def __init__(self):
         # TC_E2E_DISPLAY (":64") pins the display when several people share a
-        # machine; otherwise the first free one is taken.
+        # machine. Otherwise the server picks a free display itself and says
+        # which (-displayfd): two scenarios started at once would otherwise
+        # both see the same number free, and one would end up on the other's
+        # display, finding and typing into the other's windows.
         wanted = os.environ.get('TC_E2E_DISPLAY', '').lstrip(':')
-        for n in ([int(wanted)] if wanted.isdigit() else range(60, 120)):
-            if os.path.exists(f'/tmp/.X{n}-lock') or os.path.exists(f'/tmp/.X11-unix/X{n}'):
-                continue
-            self.proc = subprocess.Popen(
-                ['Xvfb', f':{n}', '-screen', '0', '1024x768x24', '-nolisten', 'tcp'],
-                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        args = ['-screen', '0', '1024x768x24', '-nolisten', 'tcp']
+        if wanted.isdigit():
+            self.proc = subprocess.Popen(['Xvfb', f':{wanted}', *args], stdin=subprocess.DEVNULL,
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             for _ in range(100):
-                if os.path.exists(f'/tmp/.X11-unix/X{n}'):
-                    self.display = f':{n}'
-                    return
                 if self.proc.poll() is not None:
                     break
+                if os.path.exists(f'/tmp/.X11-unix/X{wanted}'):
+                    self.display = f':{wanted}'
+                    return
                 time.sleep(0.05)
             self.stop()
-        raise HarnessError('no free X display')
+            raise HarnessError(f'display :{wanted} is not free')
+        rfd, wfd = os.pipe()
+        self.proc = subprocess.Popen(['Xvfb', '-displayfd', str(wfd), *args],
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, pass_fds=(wfd,))
+        os.close(wfd)
+        with os.fdopen(rfd, 'rb') as r:
+            number = r.readline().strip()  # written once the server listens
+        if not number.isdigit():
+            self.stop()
+            raise HarnessError('no free X display')
+        self.display = ':' + number.decode()
 
     def stop(self):
         if self.proc.poll() is None:
@@ -187,7 +199,13 @@ class Session:
 
     def key(self, window, *keys):
         self.xdotool('windowfocus', '--sync', window, check=False)
-        self.xdotool('key', '--window', window, *keys)
+        r = self.xdotool('key', '--window', window, *keys, check=False)
+        if r.returncode != 0:
+            # Wine may have replaced the X window of a box it just showed
+            # (seen as BadWindow); the keys then go to the focused window,
+            # as a keyboard's would.
+            time.sleep(0.3)
+            self.xdotool('key', *keys)
 
     def type(self, window, text):
         self.xdotool('windowfocus', '--sync', window, check=False)
