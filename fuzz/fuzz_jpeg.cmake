@@ -6,5 +6,6 @@ tc_add_fuzzer(NAME fuzz_jpeg
           ${CMAKE_SOURCE_DIR}/src/controls/JpegReader.cpp
           ${CMAKE_SOURCE_DIR}/src/controls/BmpReader.cpp
           ${CMAKE_SOURCE_DIR}/src/platform/MemoryFile.cpp
+          ${CMAKE_SOURCE_DIR}/src/platform/Platform.cpp
   LIBS JPEG::JPEG)
 target_include_directories(fuzz_jpeg PRIVATE ${CMAKE_SOURCE_DIR}/src)
