@@ -38,22 +38,13 @@ std::string Stem(const std::string &Name) {
   return Dot == std::string::npos || Dot == 0 ? Name : Name.substr(0, Dot);
 }
 
-std::string Trim(const std::string &S) {
-  size_t B = 0, E = S.size();
-  while (B < E && uint8_t(S[B]) <= 32)
-    ++B;
-  while (E > B && uint8_t(S[E - 1]) <= 32)
-    --E;
-  return S.substr(B, E - B);
-}
-
 // The title made fit for a folder and registry key name.
 std::string FolderName(const std::string &Title) {
   std::string Out;
   for (char C : Title)
     if (uint8_t(C) >= 32 && std::string("\\/:*?\"<>|").find(C) == std::string::npos)
       Out += C;
-  Out = Trim(Out);
+  Out = package::TrimText(Out);
   while (!Out.empty() && Out.back() == '.')
     Out.pop_back();
   return Out.empty() ? "Product" : Out;
@@ -192,7 +183,7 @@ std::vector<std::string> LinkNames(platform::FileSystem &Files, const std::strin
       From = Cut + 1;
     }
     const std::string File = Source.substr(Source.find_last_of('\\') + 1);
-    std::string Name = Trim(install::GetFileDescription(Version, Native));
+    std::string Name = package::TrimText(install::GetFileDescription(Version, Native));
     if (Name == "0" || !IsWindowsName(Name) || Used.count(UpperAscii(Name)))
       Name = Stem(File);
     const std::string Base = Name;
@@ -228,7 +219,7 @@ bool ReadLicense(platform::FileSystem &Files, const std::string &Path,
   }
   if (!Cur.empty())
     Lines.push_back(Cur);
-  while (!Lines.empty() && Trim(Lines.back()).empty())
+  while (!Lines.empty() && package::TrimText(Lines.back()).empty())
     Lines.pop_back();
   return !Lines.empty();
 }
@@ -250,7 +241,7 @@ int DefaultIfExists(const std::string &FileName) {
 
 bool MakeStarterScript(platform::FileSystem &Files, const InitOptions &O, std::string &Script,
                        std::string &Error) {
-  const std::string Title = Trim(O.Title);
+  const std::string Title = package::TrimText(O.Title);
   if (Title.empty()) {
     Error = "the title is empty";
     return false;

@@ -1,26 +1,18 @@
 #include "ScriptText.h"
 
 #include "SourcePaths.h"
+#include "package/ScriptCodecs.h"
 
 namespace mksetup {
 namespace {
 
-std::string Trim(const std::string &S) {
-  size_t B = 0, E = S.size();
-  while (B < E && uint8_t(S[B]) <= 32)
-    ++B;
-  while (E > B && uint8_t(S[E - 1]) <= 32)
-    --E;
-  return S.substr(B, E - B);
-}
-
 // The key of a line as the loader sees it: upper-cased, trimmed text before
 // the first "=" (the whole line without one); empty for a "//" line.
 std::string LineKey(const std::string &Line) {
-  const std::string T = Trim(Line);
+  const std::string T = package::TrimText(Line);
   if (T.rfind("//", 0) == 0)
     return {};
-  return Trim(UpperAscii(T.substr(0, T.find('='))));
+  return package::TrimText(UpperAscii(T.substr(0, T.find('='))));
 }
 
 } // namespace
@@ -74,7 +66,7 @@ size_t SetGroupTotals(std::vector<std::string> &Lines, const std::vector<int32_t
       if (Key == "[GROUP]" && Stack.size() == 3 && Stack[0] == "[VEMOINSTALL_FILE]" &&
           Stack[1] == "[GROUPS]") {
         if (Groups < Totals.size()) {
-          const std::string T = Trim(Line);
+          const std::string T = package::TrimText(Line);
           const std::string Indent = Line.substr(0, Line.find(T)) + "   ";
           Out.push_back(Indent + "TOTALSIZE=" + std::to_string(Totals[Groups]));
           InGroup = true;
