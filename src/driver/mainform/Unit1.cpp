@@ -462,11 +462,8 @@ void TForm1::RunInstallation() {
   if (std::unique_ptr<platform::File> File =
           FSystem.Files->Open(FHost.ExecutablePath(), platform::OpenMode::Read)) {
     StatusPanelBinding Status(*this);
-    // Without the program folder page the table stays empty, and the
-    // shortcut phase makes no program folders.
-    static const pages::ProgramFolderList NoFolders;
     const install::ProgramFolderTable &Folders =
-        FPages.ProgramFolder ? FPages.ProgramFolder->Folders() : NoFolders;
+        FPages.ProgramFolder ? FPages.ProgramFolder->Folders() : FNoProgramFolders;
     install::InstallationEngine Engine(FSystem, FModel, Status, Folders,
                                        MakeEngineServices(*FSystem.Files, *FSystem.Reg,
                                                           DestinationAliases(), FRandom,

@@ -162,6 +162,9 @@ private:
   platform::OsVersionInfo FVersionInfo;
   TempNameRandom FRandom;
   MinimalDestinationRows FDestinationRows;
+  // The folder table when no program folder page exists: empty, so the
+  // shortcut phase makes no program folders.
+  pages::ProgramFolderList FNoProgramFolders;
 };
 
 } // namespace driver
