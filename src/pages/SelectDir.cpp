@@ -48,6 +48,8 @@ TSelectDirForm::TSelectDirForm(ui::TApplication &App)
   Edit1->OnKeyDown = [this](ui::TEdit &, int Key) { return Edit1KeyDown(Key); };
   // Escape from any control cancels; Enter reaches Edit1's own handler.
   OnKeyDown = [this](ui::TForm &, int Key) { return EscapeCheck(Key); };
+  // The browser opens ready for a path to be typed.
+  FocusControl(*Edit1);
 }
 
 std::string TSelectDirForm::ItemPath(int Index) const {

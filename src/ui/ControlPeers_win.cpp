@@ -92,6 +92,8 @@ public:
       break;
     case ControlChange::Caption:
       SetWindowTextA(FWnd, FControl.Caption().c_str());
+      if (FControl.Kind() == ControlKind::Label)
+        ApplyBounds();
       UpdateWindow(FWnd);
       break;
     case ControlChange::Content:
@@ -241,7 +243,27 @@ private:
       ApplyStyle();
       FitTextRect();
     }
+    if (FControl.Kind() == ControlKind::Label)
+      ApplyBounds();
     ApplyContent();
+  }
+
+  // A one-line, left-aligned label grows to its caption, as labels size
+  // themselves to their text: the design widths fit a narrower font than
+  // the system may give.
+  int ShownWidth() const {
+    const int W = FControl.Width();
+    if (FControl.Kind() != ControlKind::Label || LabelStyle() != SS_LEFTNOWORDWRAP)
+      return W;
+    HDC Dc = GetDC(FWnd);
+    if (!Dc)
+      return W;
+    HGDIOBJ Old = SelectObject(Dc, FFactory.FontFor(FControl.Font()));
+    RECT R{0, 0, 0, 0};
+    DrawTextA(Dc, FControl.Caption().c_str(), -1, &R, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(Dc, Old);
+    ReleaseDC(FWnd, Dc);
+    return std::max(W, static_cast<int>(R.right - R.left));
   }
 
   DWORD LabelStyle() const {
@@ -267,7 +289,7 @@ private:
   void ApplyBounds() {
     const int H =
         FControl.Kind() == ControlKind::ComboBox ? FControl.Height() + 200 : FControl.Height();
-    MoveWindow(FWnd, FControl.Left(), FControl.Top() - ParentScroll(), FControl.Width(), H, TRUE);
+    MoveWindow(FWnd, FControl.Left(), FControl.Top() - ParentScroll(), ShownWidth(), H, TRUE);
     if (FControl.Kind() == ControlKind::RichEdit)
       FitTextRect();
   }

@@ -57,13 +57,26 @@ public:
     if (!FWnd)
       return;
     ApplyBounds();
+    // A form that does not stay on top, shown while one that does is still
+    // up (a modal box over a page, or the next page before the last one
+    // hides), would open behind it; and Wine raises a window on screen only
+    // when it becomes the top one. So the forms that stay on top step down
+    // while it is shown: a modal box gives them their place back when it
+    // closes; a page need not, as the one before it hides at once and every
+    // form takes its place again when it is shown.
+    std::vector<HWND> Lowered;
+    if (!FForm.StayOnTop())
+      Lowered = OtherTopmostForms();
+    SetTopmost(Lowered, false);
     SetWindowPos(FWnd, FForm.StayOnTop() ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    if (FForm.InModalLoop())
+      FLowered = std::move(Lowered);
     SetForegroundWindow(FWnd);
     SetActiveWindow(FWnd);
     TButton *Def = FForm.DefaultButton();
     if (TControl *A = FForm.ActiveControl(); A && A->Showing() && A->Enabled()) {
-      SetFocus(WindowOf(*A));
+      FocusSelecting(WindowOf(*A));
     } else if (Def && Def->Showing() && Def->Enabled()) {
       SetFocus(WindowOf(*Def));
     } else if (HWND First = GetNextDlgTabItem(FWnd, nullptr, FALSE)) {
@@ -75,8 +88,12 @@ public:
   }
 
   void Hide() override {
-    if (FWnd)
-      ShowWindow(FWnd, SW_HIDE);
+    if (!FWnd)
+      return;
+    ShowWindow(FWnd, SW_HIDE);
+    // A modal box gives the forms that stay on top their place back.
+    SetTopmost(FLowered, true);
+    FLowered.clear();
   }
 
   void RunModal() override {
@@ -116,7 +133,32 @@ public:
 
   void FocusControl(TControl &C) override {
     if (HWND W = WindowOf(C); W && IsWindowVisible(W))
-      SetFocus(W);
+      FocusSelecting(W);
+  }
+
+  // The program's other visible forms that stay on top.
+  std::vector<HWND> OtherTopmostForms() const {
+    std::vector<HWND> R;
+    for (TForm *F : FForm.Application().Forms()) {
+      HWND W = F != &FForm ? WindowOf(*F) : nullptr;
+      if (W && IsWindowVisible(W) && (GetWindowLongA(W, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        R.push_back(W);
+    }
+    return R;
+  }
+
+  static void SetTopmost(const std::vector<HWND> &Windows, bool Topmost) {
+    for (HWND W : Windows)
+      SetWindowPos(W, Topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+
+  // Focuses a control the way the dialog manager does when it is tabbed to:
+  // an edit box gets its whole text selected, so typing replaces it.
+  static void FocusSelecting(HWND W) {
+    SetFocus(W);
+    if (SendMessageA(W, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+      SendMessageA(W, EM_SETSEL, 0, -1);
   }
 
   static LRESULT CALLBACK Proc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
@@ -264,6 +306,8 @@ private:
   Win32PeerFactory &FFactory;
   TForm &FForm;
   HWND FWnd = nullptr;
+  // Forms that stay on top, stepped down while this modal box is up.
+  std::vector<HWND> FLowered;
 };
 
 Win32FormPeer *PeerOf(HWND Wnd) {

@@ -211,6 +211,31 @@ class Session:
         self.xdotool('windowfocus', '--sync', window, check=False)
         self.xdotool('type', '--window', window, text)
 
+    def controls(self, caption, probe):
+        """The visible controls of the form with this caption, as
+        (left, top, right, bottom, class, text) in screen pixels, listed by
+        the probe program from inside the prefix."""
+        r = self.wine(probe, caption, check=False)
+        rows = []
+        for line in r.stdout.decode(errors='replace').splitlines():
+            f = line.rstrip('\r').split(' ', 5)
+            if len(f) >= 5 and all(x.lstrip('-').isdigit() for x in f[:4]):
+                rows.append((*map(int, f[:4]), f[4], f[5] if len(f) > 5 else ''))
+        if not rows:
+            raise HarnessError(f'no form "{caption}" for the probe ({r.returncode})')
+        return rows
+
+    def click_control(self, caption, probe, text, cls=None, clicks=1):
+        """Moves the pointer to the middle of the control of the form whose
+        text is exactly text (and class cls when given) and clicks it."""
+        for left, top, right, bottom, c, t in self.controls(caption, probe)[1:]:
+            if t == text and (cls is None or c.lower() == cls.lower()):
+                self.xdotool('mousemove', '--sync', str((left + right) // 2),
+                             str((top + bottom) // 2))
+                self.xdotool('click', '--repeat', str(clicks), '1')
+                return
+        raise HarnessError(f'no control "{text}" on "{caption}"')
+
     def screenshot(self, path, window=None):
         os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
         _quiet(['import', '-window', window or 'root', path], self.env)

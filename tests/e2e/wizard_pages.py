@@ -178,7 +178,8 @@ def hidden(s, caption, timeout=20):
 
 def page(s, caption, name):
     w = s.wait_window(caption, timeout=60)
-    time.sleep(0.7)
+    # The program folder page scans the shell folders after it shows.
+    time.sleep(1.5)
     shot(s, name)
     return w
 
