@@ -236,6 +236,16 @@ class Session:
                 return
         raise HarnessError(f'no control "{text}" on "{caption}"')
 
+    def stacking(self):
+        """Names of the mapped top-level X windows, the top one first."""
+        r = _quiet(['xwininfo', '-root', '-children'], self.env)
+        names = []
+        for line in r.stdout.decode(errors='replace').splitlines():
+            m = re.match(r'\s*0x[0-9a-f]+ "(.*)": \(', line)
+            if m:
+                names.append(m.group(1))
+        return names
+
     def screenshot(self, path, window=None):
         os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
         _quiet(['import', '-window', window or 'root', path], self.env)

@@ -20,7 +20,7 @@ PROBE = os.environ['TC_CONTROLS_PROBE']
 def page(s, caption, name):
     w = s.wait_window(caption, timeout=60)
     time.sleep(1.5)
-    wizard_pages.shot(s, 'mouse_' + name)
+    wizard_pages.on_screen(s, caption, wizard_pages.shot(s, 'mouse_' + name))
     return w
 
 

@@ -164,6 +164,21 @@ def shot(s, name):
     return path
 
 
+def on_screen(s, caption, path):
+    """Asserts that the form is what the screenshot shows where it stands:
+    above the background on the screen, not only in the window list, and
+    its face colour, not the background's gradient, covers the most of it."""
+    order = s.stacking()
+    assert caption in order and order.index(caption) < order.index('Background form'), \
+        f'"{caption}" is behind the background on the screen'
+    left, top, right, bottom = s.controls(caption, os.environ['TC_CONTROLS_PROBE'])[0][:4]
+    img = Image.open(path).convert('RGB').crop((max(left, 0), max(top, 0), right, bottom))
+    count, colour = max(img.getcolors(1 << 24))
+    share = count / (img.width * img.height)
+    assert colour[0] == colour[1] == colour[2] and colour[0] >= 192 and share > 0.3, \
+        f'"{caption}" is not on screen in {path}: {share:.0%} of it is {colour}'
+
+
 def hidden(s, caption, timeout=20):
     """Whether no visible window has this caption any more (forms are hidden,
     not destroyed)."""
@@ -180,7 +195,7 @@ def page(s, caption, name):
     w = s.wait_window(caption, timeout=60)
     # The program folder page scans the shell folders after it shows.
     time.sleep(1.5)
-    shot(s, name)
+    on_screen(s, caption, shot(s, name))
     return w
 
 
