@@ -362,6 +362,12 @@ bool Win32PeerFactory::PreTranslate(MSG &M) {
   TForm *F = FormOfWindow(M.hwnd);
   if (!F)
     return false;
+  // A held Return or Escape presses its button once: its repeats (the key
+  // was already down) would press the button that has the focus next, such
+  // as Cancel on the status panel right after Install.
+  if ((M.message == WM_KEYDOWN || M.message == WM_CHAR) &&
+      (M.wParam == VK_RETURN || M.wParam == VK_ESCAPE) && (M.lParam & (1L << 30)))
+    return true;
   if (M.message == WM_KEYDOWN && F->OnKeyDown && F->OnKeyDown(*F, static_cast<int>(M.wParam)))
     return true;
   // An edit box's own key handler sees its keys first.

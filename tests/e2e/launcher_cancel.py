@@ -59,8 +59,8 @@ def main():
         left = [n for n in os.listdir(windir)
                 if n.lower().startswith('tcuninst') and n.lower().endswith('.inf')]
         assert not left, f'uninstall log left: {left}'
-        # Closing the end page by any means ends the program.
-        s.key(aborted, 'alt+F4')
+        # Return on the end page's button ends the program.
+        s.key(aborted, 'Return')
         rc = s.wait(proc, timeout=60)
         assert rc == 0, f'exit code {rc}'
         print('ok: cancelled with Yes, rolled back, aborted page, program ended')

@@ -90,10 +90,13 @@ def main():
         dest, _ = page(s, 'Destination Location', 'wizard_5_destination.png')
         s.key(dest, 'alt+n')
         ready, _ = page(s, 'Ready to install', 'wizard_6_ready.png')
-        # Space on the focused Install button: under Wine a Return whose
-        # release arrives while the installation keeps the program busy
-        # comes back as further presses (on the panel's Cancel button).
-        s.key(ready, 'space')
+        # Return held down on Install: its repeats, which arrive while the
+        # installation keeps the program busy, must not press the panel's
+        # Cancel button that has the focus by then.
+        s.xdotool('windowfocus', '--sync', ready, check=False)
+        s.xdotool('keydown', 'Return')
+        time.sleep(1.5)
+        s.xdotool('keyup', 'Return')
 
         # The panel while the big file installs: the bar grows from one
         # screenshot to a later one (how long the installation takes depends
