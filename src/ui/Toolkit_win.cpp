@@ -362,12 +362,18 @@ bool Win32PeerFactory::PreTranslate(MSG &M) {
   TForm *F = FormOfWindow(M.hwnd);
   if (!F)
     return false;
-  // A held Return or Escape presses its button once: its repeats (the key
-  // was already down) would press the button that has the focus next, such
-  // as Cancel on the status panel right after Install.
-  if ((M.message == WM_KEYDOWN || M.message == WM_CHAR) &&
-      (M.wParam == VK_RETURN || M.wParam == VK_ESCAPE) && (M.lParam & (1L << 30)))
-    return true;
+  // A held Return or Escape presses its button once: its repeats would
+  // press the button that has the focus next, such as Cancel on the status
+  // panel right after Install. A repeat follows the key's last press within
+  // the keyboard's repeat delay; a "repeat" long after it is a new press
+  // whose release the system missed, and counts.
+  if (M.message == WM_KEYDOWN && (M.wParam == VK_RETURN || M.wParam == VK_ESCAPE)) {
+    KeySeen &K = M.wParam == VK_RETURN ? FReturnSeen : FEscapeSeen;
+    const bool Repeat = (M.lParam & (1L << 30)) && K.Seen && M.time - K.Time < 1500;
+    K = {true, M.time};
+    if (Repeat)
+      return true;
+  }
   if (M.message == WM_KEYDOWN && F->OnKeyDown && F->OnKeyDown(*F, static_cast<int>(M.wParam)))
     return true;
   // An edit box's own key handler sees its keys first.

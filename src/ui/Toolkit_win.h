@@ -35,6 +35,12 @@ public:
 private:
   TApplication *FApp;
   std::map<std::string, HFONT> FFonts;
+  // When Return and Escape were last seen going down (message time), to
+  // tell a held key's repeats from a new press.
+  struct KeySeen {
+    bool Seen = false;
+    DWORD Time = 0;
+  } FReturnSeen, FEscapeSeen;
 };
 
 // The window of a form or a control (null without one).

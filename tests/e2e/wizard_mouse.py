@@ -32,6 +32,7 @@ def main():
     with harness.Session(wizard_pages.TEMPLATE, version='win2k', workdir=wizard_pages.WORK) as s:
         s.wine('reg', 'add', wizard_pages.REG_KEY, '/v', 'Path', '/d', r'C:\FromRegistry\Pages',
                '/f')
+        packages.prepare(s)
         exe = packages.build(s, 'pages', wizard_pages.SCRIPT, files={
             'core.txt': b'core\r\n', 'docs.txt': b'docs\r\n', 'extra.txt': b'extra\r\n'})
         proc = s.start(exe)
