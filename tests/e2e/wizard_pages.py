@@ -258,6 +258,10 @@ def main():
         assert open(os.path.join(target, 'Extra', 'extra.txt'), 'rb').read() == b'extra\r\n'
         assert not os.path.exists(os.path.join(target, 'docs.txt')), 'Typical was installed'
         assert not os.path.exists(s.drive_c('FromRegistry')), 'files went to the default'
+        # The program folder is made under the name typed on its page.
+        folders = [os.path.join(d, n) for d, dirs, _ in os.walk(s.drive_c('users'))
+                   for n in dirs if n in ('Renamed Folder', 'Pages Demo')]
+        assert [os.path.basename(f) for f in folders] == ['Renamed Folder'], folders
         print(f'ok: wizard walked, files in {target}, exit code {rc}')
 
 
