@@ -85,7 +85,7 @@ public:
         UpdateScrollRange();
       break;
     case ControlChange::Visible:
-      ShowWindow(FWnd, FControl.Visible() ? SW_SHOWNA : SW_HIDE);
+      ShowWindow(FWnd, Shown() ? SW_SHOWNA : SW_HIDE);
       break;
     case ControlChange::Enabled:
       EnableWindow(FWnd, FControl.Enabled());
@@ -125,11 +125,18 @@ public:
 
 private:
   DWORD BaseStyle() const {
-    DWORD S = WS_CHILD | (FControl.Visible() ? WS_VISIBLE : 0) |
-              (FControl.TabStop() ? WS_TABSTOP : 0) | (FControl.Enabled() ? 0 : WS_DISABLED);
+    DWORD S = WS_CHILD | (Shown() ? WS_VISIBLE : 0) | (FControl.TabStop() ? WS_TABSTOP : 0) |
+              (FControl.Enabled() ? 0 : WS_DISABLED);
     if (FControl.IsContainer())
       S |= WS_CLIPCHILDREN;
     return S;
+  }
+
+  // An image with nothing to show (a page without its logo) stays off the
+  // screen, or its face would cover the controls the page moved onto it.
+  bool Shown() const {
+    return FControl.Visible() && (FControl.Kind() != ControlKind::Image ||
+                                  static_cast<const TImage &>(FControl).HasPicture());
   }
 
   void Create() {
@@ -342,6 +349,8 @@ private:
                      GetSysColor(R.ParentColor() ? COLOR_BTNFACE : COLOR_WINDOW));
         // Wrapping at the window's width, or none.
         SendMessageA(FWnd, EM_SETTARGETDEVICE, 0, R.WordWrap() ? 0 : 1);
+        // The whole box takes the new colour, not only the lines redrawn.
+        InvalidateRect(FWnd, nullptr, TRUE);
       }
       break;
     }
@@ -404,6 +413,7 @@ private:
       break;
     }
     case ControlKind::Image:
+      ShowWindow(FWnd, Shown() ? SW_SHOWNA : SW_HIDE);
       InvalidateRect(FWnd, nullptr, TRUE);
       break;
     default:
