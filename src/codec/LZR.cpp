@@ -28,13 +28,13 @@ inline void CopyBack(uint8_t *D, uint32_t Offset, uint32_t Length, uint32_t Room
 inline void CopyBackWide(uint8_t *D, uint32_t Offset, uint32_t Length) {
   const uint8_t *S = D - Offset;
   if (Offset >= 16) {
+    // The second chunk reads bytes the first one has finished.
     std::memcpy(D, S, 16);
-    if (Length > 16)
-      std::memcpy(D + 16, S + 16, 2);
+    std::memcpy(D + 16, S + 16, 16);
   } else if (Offset >= 8) {
     std::memcpy(D, S, 8);
     std::memcpy(D + 8, S + 8, 8);
-    std::memcpy(D + 16, S + 16, 2);
+    std::memcpy(D + 16, S + 16, 8);
   } else if (Offset == 1) {
     std::memset(D, S[0], 18);
   } else {
