@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "PackageBuilder.h"
+#include "ReadBuffer.h"
 #include "SourcePaths.h"
 #include "codec/CompressedEntry.h"
 #include "package/ScriptCodecs.h"
@@ -67,7 +68,8 @@ bool MakeDirs(platform::FileSystem &Files, const std::string &Base,
 
 bool OpenPackageFile(platform::FileSystem &Files, const std::string &Path, OpenedPackage &Out,
                      std::string &Error) {
-  Out.File = Files.Open(Path, platform::OpenMode::Read);
+  if (auto F = Files.Open(Path, platform::OpenMode::Read))
+    Out.File = std::make_unique<ReadBuffer>(std::move(F));
   if (!Out.File) {
     Error = "cannot open " + Path;
     return false;
