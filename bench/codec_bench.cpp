@@ -282,7 +282,8 @@ public:
   }
 
   // Builds the package of folder Name; false with the message printed.
-  bool Build(const std::string &Name, unsigned Threads, uint32_t Depth, Timed &T, uint64_t &Size) {
+  bool Build(const std::string &Name, unsigned Threads, uint32_t Depth, Timed &T, uint64_t &Size,
+             uint32_t &Sum) {
     platform::posix::PosixFileSystem Files;
     mksetup::InitOptions I;
     I.SourceDir = (FDir / Name).string();
@@ -303,7 +304,11 @@ public:
     T = Time([&] { Ok = mksetup::BuildPackage(Files, O, Error); });
     if (!Ok)
       return Fail(Error);
-    Size = fs::file_size(O.OutputPath);
+    // The package's checksum stands for its bytes, to compare builds.
+    std::ifstream In(O.OutputPath, std::ios::binary);
+    std::vector<uint8_t> Bytes((std::istreambuf_iterator<char>(In)), {});
+    Size = Bytes.size();
+    Sum = codec::Crc32Of(Bytes.data(), Bytes.size());
     return true;
   }
 
@@ -399,13 +404,15 @@ int main(int argc, char **argv) {
   PackageRun Run(C);
   Timed One, All;
   uint64_t SizeOne = 0, SizeAll = 0;
-  if (Run.Build("one", 1, Depth, One, SizeOne) && Run.Build("one", 0, Depth, All, SizeAll)) {
+  uint32_t SumOne = 0, SumAll = 0;
+  if (Run.Build("one", 1, Depth, One, SizeOne, SumOne) &&
+      Run.Build("one", 0, Depth, All, SizeAll, SumAll)) {
     std::printf("build, 1 thread        %8.1f MB/s wall  %8.1f MB/s per processor second\n",
                 Input / One.Wall / 1e6, Input / One.Cpu / 1e6);
     std::printf("build, %u threads       %8.1f MB/s wall  %8.1f MB/s per processor second  "
                 "speed-up %.2f, same package: %s\n",
                 Cores, Input / All.Wall / 1e6, Input / All.Cpu / 1e6, One.Wall / All.Wall,
-                SizeOne == SizeAll ? "size yes" : "NO");
+                SizeOne == SizeAll && SumOne == SumAll ? "yes" : "NO");
     const double Zlib = Get("BM_ZlibDeflate6");
     if (Zlib > 0)
       std::printf("build (all threads, wall) / zlib level 6 (one thread)  ratio %.2f\n",
@@ -415,8 +422,9 @@ int main(int argc, char **argv) {
   Run.MakeLarge(Copies);
   Timed Big, Test;
   uint64_t SizeBig = 0;
+  uint32_t SumBig = 0;
   const double Decoded = Input * Copies;
-  if (Run.Build("large", 0, Depth, Big, SizeBig) && Run.Test("large", Test)) {
+  if (Run.Build("large", 0, Depth, Big, SizeBig, SumBig) && Run.Test("large", Test)) {
     std::printf("build of %.0f MB (%u copies)  %8.1f MB/s wall  %8.1f MB/s per processor second, "
                 "package %.0f MB\n",
                 Decoded / 1e6, Copies, Decoded / Big.Wall / 1e6, Decoded / Big.Cpu / 1e6,
