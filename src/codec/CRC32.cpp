@@ -1,5 +1,13 @@
 #include "codec/CRC32.h"
 
+#include "codec/CpuFeatures.h"
+
+#if defined(__i386__) || defined(__x86_64__)
+#include <cpuid.h>
+#include <emmintrin.h>
+#include <wmmintrin.h>
+#endif
+
 namespace codec {
 
 // Entry n: n after 8 rounds of "shift right, XOR 0xEDB88320 when the low bit was 1".
@@ -69,9 +77,83 @@ inline uint32_t Load32(const uint8_t *P) {
   return uint32_t(P[0]) | uint32_t(P[1]) << 8 | uint32_t(P[2]) << 16 | uint32_t(P[3]) << 24;
 }
 
+#if defined(__i386__) || defined(__x86_64__)
+#define TC_CRC_FOLDING 1
+
+// Carry-less multiplication folds 64 bytes at a time into four 128-bit
+// lanes, then the lanes into one, then that into the 32-bit value (Barrett
+// reduction). The constants are powers of x modulo the reflected polynomial.
+#define TC_FOLD_TARGET __attribute__((target("sse2,pclmul")))
+
+TC_FOLD_TARGET inline __m128i Load(const void *A) {
+  return _mm_loadu_si128(static_cast<const __m128i *>(A));
+}
+
+// Acc moved 128 bits on by the constants K, added to Next.
+TC_FOLD_TARGET inline __m128i FoldInto(__m128i Acc, __m128i Next, __m128i K) {
+  const __m128i Lo = _mm_clmulepi64_si128(Acc, K, 0x00);
+  return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(Acc, K, 0x11), Next), Lo);
+}
+
+TC_FOLD_TARGET uint32_t Fold(const uint8_t *P, size_t Size, uint32_t Crc) {
+  // Size is a multiple of 16 and at least 64.
+  static const uint64_t K1K2[2] = {0x0154442bd4ull, 0x01c6e41596ull};
+  static const uint64_t K3K4[2] = {0x01751997d0ull, 0x00ccaa009eull};
+  static const uint64_t K5K0[2] = {0x0163cd6124ull, 0};
+  static const uint64_t Poly[2] = {0x01db710641ull, 0x01f7011641ull};
+
+  __m128i X1 = _mm_xor_si128(Load(P), _mm_cvtsi32_si128(int(Crc)));
+  __m128i X2 = Load(P + 16), X3 = Load(P + 32), X4 = Load(P + 48);
+  __m128i K = Load(K1K2);
+  P += 64;
+  Size -= 64;
+  while (Size >= 64) {
+    const __m128i L1 = _mm_clmulepi64_si128(X1, K, 0x00);
+    const __m128i L2 = _mm_clmulepi64_si128(X2, K, 0x00);
+    const __m128i L3 = _mm_clmulepi64_si128(X3, K, 0x00);
+    const __m128i L4 = _mm_clmulepi64_si128(X4, K, 0x00);
+    X1 = _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(X1, K, 0x11), L1), Load(P));
+    X2 = _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(X2, K, 0x11), L2), Load(P + 16));
+    X3 = _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(X3, K, 0x11), L3), Load(P + 32));
+    X4 = _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(X4, K, 0x11), L4), Load(P + 48));
+    P += 64;
+    Size -= 64;
+  }
+  K = Load(K3K4);
+  X1 = FoldInto(X1, X2, K);
+  X1 = FoldInto(X1, X3, K);
+  X1 = FoldInto(X1, X4, K);
+  while (Size >= 16) {
+    X1 = FoldInto(X1, Load(P), K);
+    P += 16;
+    Size -= 16;
+  }
+  // 128 bits to 64, then Barrett reduction to 32.
+  const __m128i Mask32 = _mm_setr_epi32(-1, 0, -1, 0);
+  X2 = _mm_clmulepi64_si128(X1, K, 0x10);
+  X1 = _mm_xor_si128(_mm_srli_si128(X1, 8), X2);
+  K = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(K5K0));
+  X2 = _mm_srli_si128(X1, 4);
+  X1 = _mm_xor_si128(_mm_clmulepi64_si128(_mm_and_si128(X1, Mask32), K, 0x00), X2);
+  K = Load(Poly);
+  X2 = _mm_clmulepi64_si128(_mm_and_si128(X1, Mask32), K, 0x10);
+  X2 = _mm_clmulepi64_si128(_mm_and_si128(X2, Mask32), K, 0x00);
+  X1 = _mm_xor_si128(X1, X2);
+  return uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(X1, 4)));
+}
+
+bool CpuCanFold() {
+  unsigned A = 0, B = 0, C = 0, D = 0;
+  if (!__get_cpuid(1, &A, &B, &C, &D)) // no cpuid at all: an old processor
+    return false;
+  const bool Sse2 = D & (1u << 26), Pclmul = C & (1u << 1);
+  return Sse2 && Pclmul && OsSavesSseState();
+}
+#endif
+
 } // namespace
 
-uint32_t UpdateCrc32(const void *Data, size_t Size, uint32_t Crc) {
+uint32_t UpdateCrc32Sliced(const void *Data, size_t Size, uint32_t Crc) {
   const uint8_t *P = static_cast<const uint8_t *>(Data);
   const auto &T = kSlices.T;
   while (Size >= 8) {
@@ -85,6 +167,37 @@ uint32_t UpdateCrc32(const void *Data, size_t Size, uint32_t Crc) {
   while (Size--)
     Crc = UpdateCrc32(*P++, Crc);
   return Crc;
+}
+
+bool Crc32FoldingAvailable() {
+#ifdef TC_CRC_FOLDING
+  static const bool Can = CpuCanFold(); // the processor does not change
+  return Can;
+#else
+  return false;
+#endif
+}
+
+uint32_t UpdateCrc32Folded(const void *Data, size_t Size, uint32_t Crc) {
+#ifdef TC_CRC_FOLDING
+  const uint8_t *P = static_cast<const uint8_t *>(Data);
+  if (Size >= 64) {
+    const size_t Whole = Size & ~size_t(15);
+    Crc = Fold(P, Whole, Crc);
+    P += Whole;
+    Size -= Whole;
+  }
+  return UpdateCrc32Sliced(P, Size, Crc);
+#else
+  return UpdateCrc32Sliced(Data, Size, Crc);
+#endif
+}
+
+uint32_t UpdateCrc32(const void *Data, size_t Size, uint32_t Crc) {
+  // Short pieces are not worth the folding set-up.
+  if (Size >= 128 && Crc32FoldingAvailable())
+    return UpdateCrc32Folded(Data, Size, Crc);
+  return UpdateCrc32Sliced(Data, Size, Crc);
 }
 
 } // namespace codec

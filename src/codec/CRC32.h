@@ -19,9 +19,16 @@ inline uint32_t FinishCrc32(uint32_t Crc) {
   return ~Crc;
 }
 
-// UpdateCrc32 over a whole buffer, eight bytes a step; the same result as
-// feeding the bytes one at a time.
+// UpdateCrc32 over a whole buffer; the same result as feeding the bytes one
+// at a time. Takes the fastest way the processor offers.
 uint32_t UpdateCrc32(const void *Data, size_t Size, uint32_t Crc);
+
+// The ways UpdateCrc32 may take, for tests and benchmarks. The sliced one
+// (tables, eight bytes a step) runs on any processor; the folded one
+// (carry-less multiplication) only where Crc32FoldingAvailable() says so.
+uint32_t UpdateCrc32Sliced(const void *Data, size_t Size, uint32_t Crc);
+uint32_t UpdateCrc32Folded(const void *Data, size_t Size, uint32_t Crc);
+bool Crc32FoldingAvailable();
 
 // Checksum of one byte sequence, as stored in an entry header.
 inline uint32_t Crc32Of(const void *Data, size_t Size) {

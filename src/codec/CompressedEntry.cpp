@@ -1,11 +1,69 @@
 #include "codec/CompressedEntry.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "codec/CRC32.h"
 #include "codec/LZR.h"
 
 namespace codec {
+namespace {
+
+// The entry's stored data, read through a window of many blocks: a read per
+// block (and one per block length) cost more than decoding small blocks.
+// It never reads past the entry's stored size, so a whole entry leaves the
+// file where per-block reads would.
+class BlockStream {
+public:
+  BlockStream(platform::File &File, uint32_t StoredSize)
+      : FFile(File), FUnread(StoredSize),
+        FWindow(new uint8_t[std::min<uint32_t>(StoredSize, kWindowSize)]) {}
+
+  // N bytes of the stream: a pointer into the window, or into Scratch
+  // (which has room for N) when they straddle two fillings. Null when the
+  // file ends or fails first.
+  const uint8_t *Take(uint32_t N, uint8_t *Scratch) {
+    if (FEnd - FPos >= N) {
+      FPos += N;
+      return FWindow.get() + FPos - N;
+    }
+    uint32_t Got = 0;
+    while (Got < N) {
+      if (FPos == FEnd && !Fill())
+        return nullptr;
+      const uint32_t Part = std::min(N - Got, FEnd - FPos);
+      std::memcpy(Scratch + Got, FWindow.get() + FPos, Part);
+      FPos += Part;
+      Got += Part;
+    }
+    return Scratch;
+  }
+
+private:
+  static constexpr uint32_t kWindowSize = 256 * 1024;
+
+  bool Fill() {
+    const uint32_t Want = std::min(FUnread, kWindowSize);
+    if (Want == 0)
+      return false;
+    FFile.ClearError();
+    const uint32_t Got = FFile.Read(FWindow.get(), Want);
+    FUnread -= Got;
+    FPos = 0;
+    FEnd = Got;
+    // What a short read gave is still the stream's: the blocks inside it
+    // decode, and the one it cuts fails at the next filling.
+    return Got > 0;
+  }
+
+  platform::File &FFile;
+  uint32_t FUnread; // stored bytes not yet read from the file
+  std::unique_ptr<uint8_t[]> FWindow;
+  uint32_t FPos = 0, FEnd = 0;
+};
+
+} // namespace
 
 const char *ExtractErrorText(uint8_t Code) {
   switch (Code) {
@@ -67,6 +125,7 @@ uint8_t ExtractEntry(platform::File &Package, const ExtractTarget &Target,
   if (Error == ExtractOk) {
     std::unique_ptr<uint8_t[]> Coded(new uint8_t[kBlockBufferSize]);
     std::unique_ptr<uint8_t[]> Plain(new uint8_t[kBlockBufferSize]);
+    BlockStream Stream(Package, Remaining);
     do {
       // Every block must lie inside the entry's stored size: a stream whose
       // lengths do not add up is damaged, and reading on would decode the
@@ -75,11 +134,10 @@ uint8_t ExtractEntry(platform::File &Package, const ExtractTarget &Target,
         Error = ExtractBadBlock;
         break;
       }
-      Package.ClearError();
-      uint8_t L[4];
-      const uint32_t GotLength = Package.Read(L, 4);
+      uint8_t Scratch[4];
+      const uint8_t *L = Stream.Take(4, Scratch);
       Remaining -= 4;
-      if (GotLength != 4 || Package.Error()) {
+      if (!L) {
         Error = ExtractReadFailed;
         break;
       }
@@ -89,9 +147,9 @@ uint8_t ExtractEntry(platform::File &Package, const ExtractTarget &Target,
         Error = ExtractBadBlock;
         break;
       }
-      const uint32_t Got = Package.Read(Coded.get(), uint32_t(N));
+      const uint8_t *Block = Stream.Take(uint32_t(N), Coded.get());
       Remaining -= uint32_t(N);
-      if (Got != uint32_t(N) || Package.Error()) {
+      if (!Block) {
         Error = ExtractReadFailed;
         break;
       }
@@ -99,8 +157,7 @@ uint8_t ExtractEntry(platform::File &Package, const ExtractTarget &Target,
         break;
 
       bool Damaged = false;
-      const uint16_t M =
-          DecompressBlock(Coded.get(), Plain.get(), uint16_t(N), kDecodeLimit, Damaged);
+      const uint16_t M = DecompressBlock(Block, Plain.get(), uint16_t(N), kDecodeLimit, Damaged);
       if (Damaged) {
         // A block that does not decode inside its bounds cannot give the
         // entry's data: it fails as a checksum mismatch would.

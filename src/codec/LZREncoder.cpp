@@ -72,7 +72,7 @@ void TLzrEncoder::FindMatches(const uint8_t *In, uint32_t Size) {
     const uint32_t Max = std::min(kMaxCopy, Size - i);
     uint32_t Best = 0, BestOff = 0;
     int32_t Cand = FHead[h];
-    if (Inherit >= 10) {
+    if (Inherit >= 10 && FDepth < kExhaustiveDepth) {
       // Inside a long repeat the search would find the same source again;
       // taking it saves most of the time on repetitive data.
       Best = std::min(Inherit, Max);
@@ -117,18 +117,16 @@ uint32_t TLzrEncoder::ChooseItems(const uint8_t *In, uint32_t Size) {
   // so a position's longest match offers every shorter length too.
   FCost[Size] = 0;
   for (uint32_t i = Size; i-- > 0;) {
-    uint32_t Best = FCost[i + 1] + kLiteralBits;
-    uint16_t Step = 1;
-    uint8_t Kind = kLiteral;
+    // Cost and length in one key: the smallest cost wins, and among equal
+    // costs the shortest item (a literal before any copy), without a branch
+    // per length.
+    uint32_t Key = (FCost[i + 1] + kLiteralBits) << 5 | 1;
     const uint32_t Len = FMatchLen[i];
-    for (uint32_t l = kMinCopy; l <= Len; ++l) {
-      const uint32_t c = FCost[i + l] + kCopyBits;
-      if (c < Best) {
-        Best = c;
-        Step = uint16_t(l);
-        Kind = kCopy;
-      }
-    }
+    for (uint32_t l = kMinCopy; l <= Len; ++l)
+      Key = std::min(Key, (FCost[i + l] + kCopyBits) << 5 | l);
+    uint32_t Best = Key >> 5;
+    uint16_t Step = uint16_t(Key & 31);
+    uint8_t Kind = Step == 1 ? kLiteral : kCopy;
     const uint32_t Run = FRunLen[i];
     if (Run >= kMinRun) {
       // The whole run, or a little less so that a copy can take the rest.

@@ -19,9 +19,15 @@ public:
   ELzrw1KHCompressor() : std::runtime_error(MsgNoHashMemory) {}
 };
 
+// A depth that walks every earlier position in reach (a copy reaches 4095
+// bytes back) and takes no shortcut: every position's longest match is
+// found, so the parse gives the smallest blocks the format allows.
+constexpr uint32_t kExhaustiveDepth = 4096;
+
 class TLzrEncoder {
 public:
-  // Depth of the match search: higher finds more matches, slower. Reserves
+  // Depth of the match search: higher finds more matches, slower;
+  // kExhaustiveDepth and above find all of them. Reserves
   // the hash table and the parse tables at once; throws ELzrw1KHCompressor
   // when the memory cannot be had.
   explicit TLzrEncoder(uint32_t ChainDepth = 32);

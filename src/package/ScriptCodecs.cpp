@@ -22,7 +22,15 @@ std::string UpperCaseText(const std::string &Text) {
 }
 
 bool SameText(const std::string &A, const std::string &B) {
-  return UpperCaseText(A) == UpperCaseText(B);
+  // UpperCaseText of both, compared, without making the copies: readers
+  // look every packed file up by name.
+  if (A.size() != B.size())
+    return false;
+  auto Up = [](char C) { return C >= 'a' && C <= 'z' ? char(C - 'a' + 'A') : C; };
+  for (size_t i = 0; i < A.size(); ++i)
+    if (Up(A[i]) != Up(B[i]))
+      return false;
+  return true;
 }
 
 bool ParseBool(const std::string &Value) {

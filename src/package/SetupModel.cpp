@@ -41,9 +41,8 @@ GroupType *FindGroup(const Chain<GroupType> &Groups, const std::string &Name) {
 }
 
 DirType *FindSubDir(DirType *FirstDir, const std::string &Name) {
-  std::string Key = UpperCaseText(Name);
   for (DirType *D = FirstDir; D; D = D->Next.get())
-    if (UpperCaseText(D->Name) == Key)
+    if (SameText(D->Name, Name))
       return D;
   return nullptr;
 }
@@ -70,10 +69,10 @@ FileType *FindGroupFile(const GroupType &Group, const std::string &Path) {
   }
   if (!Dir)
     return nullptr;
-  std::string Key = UpperCaseText(P.substr(Start));
+  const std::string Name = P.substr(Start);
   FileType *Found = nullptr;
   for (FileType &F : Dir->Files)
-    if (UpperCaseText(F.Name) == Key)
+    if (SameText(F.Name, Name))
       Found = &F;
   return Found;
 }

@@ -76,6 +76,8 @@ for args, why in ((), 'no command'), (('frobnicate',), 'unknown command'), \
                  (('build', '--script'), 'missing value'), (('build', '--bogus', 'x'), 'unknown option'), \
                  (('build', '--script', 's', '-o', 'o'), 'missing --source-root'), \
                  (('build', '--script', 's', '--source-root', '.', '-o', 'o', '--depth', '0'), 'bad depth'), \
+                 (('build', '--script', 's', '--source-root', '.', '-o', 'o', '--threads', '0'), 'bad threads'), \
+                 (('build', '--script', 's', '--source-root', '.', '-o', 'o', '--threads', '-2'), 'negative threads'), \
                  (('test',), 'no package'), (('test', 'a', 'b'), 'two packages'), \
                  (('extract', 'x.exe'), 'extract without -d'), (('init', '--source', '.'), 'init without -o'):
     rc, out, err = run(*args)
@@ -147,6 +149,33 @@ rc, seen = run_on_pty(*build, '--quiet')
 check(rc == 0 and seen == '', '--quiet draws nothing: %r' % seen[:200])
 rc, _, err = run(*build)
 check(rc == 0 and err == '', 'no progress when stderr is not a terminal: %r' % err[:200])
+
+# The blocks are coded on several threads: the package is the same byte for
+# byte whatever their number, and at every depth it tests sound. The folder
+# holds many one-block files and files of many blocks, so that a batch of
+# blocks mixes entries and entries span batches.
+many = os.path.join(WORK, 'many')
+os.makedirs(many)
+for i in range(90):
+    n = rnd.randrange(0, 3) * 32000 + rnd.randrange(0, 33000) if i % 9 else 0
+    open(os.path.join(many, f'f{i:02}.bin'), 'wb').write(
+        b''.join(rnd.choice(words) + bytes([rnd.randrange(256)]) for _ in range(n // 6 + 1))[:n])
+shutil.copy(big_exe, os.path.join(many, 'packed.bin'))  # a large, hard-to-code one
+many_script = os.path.join(WORK, 'many.txt')
+check(run('init', '--source', many, '--title', 'Many', '-o', many_script)[0] == 0, 'init of many files')
+outputs = {}
+for depth, threads in (('8', '1'), ('8', '2'), ('8', '5'), ('max', '3'), ('4096', '1')):
+    out = os.path.join(WORK, f'many-{depth}-{threads}.exe')
+    rc, _, err = run('build', '--script', many_script, '--source-root', many, '--stub', stub,
+                     '-o', out, '--depth', depth, '--threads', threads)
+    check(rc == 0, f'build at depth {depth} on {threads} threads: {err}')
+    rc, _, err = run('test', out)
+    check(rc == 0, f'the package of depth {depth} on {threads} threads tests sound: {err}')
+    outputs[(depth, threads)] = open(out, 'rb').read() if rc == 0 else b''
+check(outputs[('8', '1')] == outputs[('8', '2')] == outputs[('8', '5')],
+      'depth 8: the same package on 1, 2 and 5 threads')
+check(outputs[('max', '3')] == outputs[('4096', '1')], 'depth max is depth 4096, on any thread count')
+check(len(outputs[('max', '3')]) < len(outputs[('8', '1')]), 'depth max gives a smaller package')
 
 print('cli e2e: %d failures' % len(failures))
 sys.exit(1 if failures else 0)

@@ -12,6 +12,12 @@ TEST(TextRules, TrimAndUpperCase) {
   EXPECT_EQ("\xE9", TrimText("\xE9 ")); // bytes above 127 are characters
   EXPECT_EQ("ABC-\xE4Z", UpperCaseText("aBc-\xE4z"));
   EXPECT_TRUE(SameText("Program Files", "PROGRAM files"));
+  // Only a to z change case: neighbours of the range and bytes above 127 do not.
+  EXPECT_TRUE(SameText("az-\xE4", "AZ-\xE4"));
+  for (const auto &[A, B] : {std::pair<const char *, const char *>{"\xE4", "\xC4"},
+                             {"`", "@"}, {"{", "["}, {"ab", "abc"}, {"", "a"}})
+    EXPECT_FALSE(SameText(A, B)) << A << " " << B;
+  EXPECT_TRUE(SameText("", ""));
 }
 
 TEST(ValueCodecs, BoolAndInt) {

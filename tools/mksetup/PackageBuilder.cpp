@@ -1,5 +1,6 @@
 #include "PackageBuilder.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -7,7 +8,9 @@
 
 #include "ScriptText.h"
 #include "SourcePaths.h"
-#include "codec/EntryWriter.h"
+#include "codec/CRC32.h"
+#include "codec/LZR.h"
+#include "codec/ParallelCoder.h"
 #include "install/FileVersion.h"
 #include "install/PeVersionReader.h"
 #include "package/Package.h"
@@ -32,34 +35,20 @@ struct PlannedEntry {
   uint64_t Size = 0;     // of the source
 };
 
-// Reads through to the source and tells the build how far it got, so that a
-// large file moves the progress line too.
-class CountingSource : public platform::File {
-public:
-  CountingSource(platform::File &Source, std::function<void(uint32_t)> OnRead)
-      : FSource(Source), FOnRead(std::move(OnRead)) {}
-  uint32_t Read(void *Buffer, uint32_t Count) override {
-    const uint32_t Got = FSource.Read(Buffer, Count);
-    if (FSource.Error())
-      SetError();
-    FOnRead(Got);
-    return Got;
-  }
-  uint32_t Write(const void *, uint32_t) override { return 0; }
-  bool Seek(uint64_t Position) override { return FSource.Seek(Position); }
-  uint64_t Position() const override { return FSource.Position(); }
-  uint64_t Size() override { return FSource.Size(); }
-  bool Truncate() override { return false; }
-
-private:
-  platform::File &FSource;
-  std::function<void(uint32_t)> FOnRead;
-};
-
 struct PlannedGroup {
   std::string Name;
   std::vector<PlannedEntry> Files;
   int64_t Total = 0;
+  uint32_t Position = 0; // of its header, once written
+  TEntryHeader Header;
+};
+
+// What is known of a data entry while its blocks wait to be coded.
+struct EntryProgress {
+  TEntryHeader Header;
+  uint64_t Packed = 0;
+  uint64_t Unpacked = 0;
+  uint32_t Crc = 0;
 };
 
 bool ReadAll(platform::FileSystem &Files, const std::string &Path, std::string &Text) {
@@ -89,7 +78,8 @@ bool LoadScript(platform::FileSystem &Files, const std::string &Text, package::T
 class Builder {
 public:
   Builder(platform::FileSystem &Files, const BuildOptions &Options)
-      : FFiles(Files), FOpt(Options), FVersions(Files), FEncoder(Options.ChainDepth) {}
+      : FFiles(Files), FOpt(Options), FVersions(Files), FCoder(Options.Threads, Options.ChainDepth),
+        FBlocks(std::max<size_t>(16, 8 * size_t(FCoder.Threads()))) {}
 
   bool Run(std::string &Error) {
     if (!Plan(Error))
@@ -319,58 +309,96 @@ private:
     return true;
   }
 
-  // Header with placeholder sizes, the data, then the header again.
-  bool WriteDataEntry(platform::File &Out, PlannedEntry &E, std::string &Error) {
-    E.Position = uint32_t(Out.Position());
-    TEntryHeader H;
+  // The output is written in package order by steps queued as the sources
+  // are read; the blocks read meanwhile are coded together (on several
+  // threads) before the queued steps run. A data entry is its header with
+  // placeholder sizes, its blocks, then the header again.
+  using Step = std::function<bool(platform::File &, std::string &)>;
+
+  bool QueueDataEntry(PlannedEntry &E, std::string &Error) {
+    auto State = std::make_shared<EntryProgress>();
+    TEntryHeader &H = State->Header;
     H.EntryType = E.Type;
     H.SetName(E.Name);
     H.Version = install::GetPackedFileVersion(FFiles, FVersions, E.Source);
     H.FileDate = FFiles.GetFileDate(E.Source);
-    if (E.LinkTo >= 0) {
-      H.LinkOffset = FEntries[size_t(E.LinkTo)].Position;
-      return WriteHeader(Out, H, Error) && CheckEnd(Out, Error);
-    }
-    if (!WriteHeader(Out, H, Error))
-      return false;
+    FSteps.push_back([this, &E, State](platform::File &Out, std::string &Error) {
+      E.Position = uint32_t(Out.Position());
+      if (E.LinkTo >= 0)
+        State->Header.LinkOffset = FEntries[size_t(E.LinkTo)].Position;
+      return WriteHeader(Out, State->Header, Error) && CheckEnd(Out, Error);
+    });
+    if (E.LinkTo >= 0)
+      return true;
     auto Source = FFiles.Open(E.Source, platform::OpenMode::Read);
     if (!Source) {
       Error = "cannot open " + E.Source;
       return false;
     }
-    codec::EncodedEntryInfo Info;
-    const uint64_t Before = FProgress.BytesDone;
-    CountingSource Counted(*Source, [this](uint32_t Got) {
+    Source->ClearError();
+    for (;;) {
+      if (FUsed == FBlocks.size() && !Flush(Error))
+        return false;
+      codec::TBatchBlock &B = FBlocks[FUsed];
+      const uint32_t Got = Source->Read(B.Plain.data(), codec::kBlockInput);
+      if (Source->Error()) {
+        Error = "cannot read " + E.Source;
+        return false;
+      }
+      // An empty source is stored as one zero length, the form readers
+      // expect for an empty file.
+      if (Got == 0 && State->Unpacked != 0)
+        break;
+      B.PlainSize = Got;
+      State->Crc = codec::UpdateCrc32(B.Plain.data(), Got, State->Crc);
+      State->Unpacked += Got;
       FProgress.BytesDone += Got;
+      // A source that grew since planning keeps the total honest.
+      if (State->Unpacked > E.Size)
+        FProgress.BytesTotal += State->Unpacked - std::max<uint64_t>(State->Unpacked - Got, E.Size);
       Report();
-    });
-    const codec::EncodeResult Result = codec::EncodeEntryData(Counted, Out, FEncoder, Info);
-    // A source that grew since planning keeps the total honest.
-    const uint64_t Read = FProgress.BytesDone - Before;
-    if (Read > E.Size)
-      FProgress.BytesTotal += Read - E.Size;
-    ++FProgress.FilesDone;
-    Report();
-    switch (Result) {
-    case codec::EncodeResult::Ok:
-      break;
-    case codec::EncodeResult::ReadFailed:
-      Error = "cannot read " + E.Source;
-      return false;
-    case codec::EncodeResult::WriteFailed:
-      Error = "cannot write the output";
-      return false;
-    case codec::EncodeResult::TooLarge:
-      Error = E.Source + " is too large for a package";
-      return false;
+      const size_t Slot = FUsed++;
+      FSteps.push_back([this, Slot, State, &E](platform::File &Out, std::string &Error) {
+        const codec::TBatchBlock &B = FBlocks[Slot];
+        const uint32_t N = B.CodedSize;
+        State->Packed += 4 + uint64_t(N);
+        if (State->Packed > UINT32_MAX || State->Unpacked > UINT32_MAX) {
+          Error = E.Source + " is too large for a package";
+          return false;
+        }
+        const uint8_t L[4] = {uint8_t(N), uint8_t(N >> 8), uint8_t(N >> 16), uint8_t(N >> 24)};
+        if (Out.Write(L, 4) != 4 || Out.Write(B.Coded.data(), N) != N || Out.Error()) {
+          Error = "cannot write the output";
+          return false;
+        }
+        return CheckEnd(Out, Error);
+      });
+      if (Got == 0)
+        break;
     }
-    if (!CheckEnd(Out, Error))
-      return false;
-    H.PackedSize = Info.PackedSize;
-    H.UnpackedSize = Info.UnpackedSize;
-    H.Crc = Info.Crc;
-    const uint64_t End = Out.Position();
-    return Out.Seek(E.Position) && WriteHeader(Out, H, Error) && Out.Seek(End);
+    FSteps.push_back([this, &E, State](platform::File &Out, std::string &Error) {
+      ++FProgress.FilesDone;
+      Report();
+      TEntryHeader &H = State->Header;
+      H.PackedSize = uint32_t(State->Packed);
+      H.UnpackedSize = uint32_t(State->Unpacked);
+      H.Crc = codec::FinishCrc32(State->Crc);
+      const uint64_t End = Out.Position();
+      return Out.Seek(E.Position) && WriteHeader(Out, H, Error) && Out.Seek(End);
+    });
+    return true;
+  }
+
+  // Codes the blocks read so far and runs the queued steps.
+  bool Flush(std::string &Error) {
+    FCoder.Code(FBlocks, FUsed);
+    bool Ok = true;
+    for (auto &S : FSteps)
+      if (!(Ok = S(*FOut, Error)))
+        break;
+    FSteps.clear();
+    FUsed = 0;
+    return Ok;
   }
 
   bool WriteHeader(platform::File &Out, const TEntryHeader &H, std::string &Error) {
@@ -446,32 +474,38 @@ private:
       return false;
     }
     CountWork(U.Size);
+    FOut = Out.get();
     for (auto &E : FEntries)
-      if (!WriteDataEntry(*Out, E, Error))
+      if (!QueueDataEntry(E, Error))
         return false;
     if (!FOpt.UninstallerPath.empty()) {
-      if (!WriteDataEntry(*Out, U, Error))
+      FUninstaller = U;
+      if (!QueueDataEntry(FUninstaller, Error))
         return false;
     }
     for (auto &G : FGroups) {
-      const uint32_t At = uint32_t(Out->Position());
-      TEntryHeader H;
-      H.EntryType = package::EntryGroup;
-      H.PackedSize = uint32_t(G.Files.size());
-      H.FileDate = -1;
-      H.SetName(G.Name);
-      if (!WriteHeader(*Out, H, Error))
-        return false;
+      G.Header = TEntryHeader();
+      G.Header.EntryType = package::EntryGroup;
+      G.Header.PackedSize = uint32_t(G.Files.size());
+      G.Header.FileDate = -1;
+      G.Header.SetName(G.Name);
+      FSteps.push_back([this, &G](platform::File &Out, std::string &Error) {
+        G.Position = uint32_t(Out.Position());
+        return WriteHeader(Out, G.Header, Error);
+      });
       for (auto &F : G.Files)
-        if (!WriteDataEntry(*Out, F, Error))
+        if (!QueueDataEntry(F, Error))
           return false;
       // The next group starts here; the last group's value is the file length.
-      const uint64_t End = Out->Position();
-      H.UnpackedSize = uint32_t(End);
-      if (!CheckEnd(*Out, Error) || !Out->Seek(At) || !WriteHeader(*Out, H, Error) ||
-          !Out->Seek(End))
-        return false;
+      FSteps.push_back([this, &G](platform::File &Out, std::string &Error) {
+        const uint64_t End = Out.Position();
+        G.Header.UnpackedSize = uint32_t(End);
+        return CheckEnd(Out, Error) && Out.Seek(G.Position) && WriteHeader(Out, G.Header, Error) &&
+               Out.Seek(End);
+      });
     }
+    if (!Flush(Error))
+      return false;
     if (Out->Error()) {
       Error = "cannot write " + Temp;
       return false;
@@ -482,7 +516,12 @@ private:
   platform::FileSystem &FFiles;
   const BuildOptions &FOpt;
   install::PeVersionInfo FVersions;
-  codec::TLzrEncoder FEncoder;
+  codec::TParallelCoder FCoder;
+  std::vector<codec::TBatchBlock> FBlocks; // the batch being read
+  size_t FUsed = 0;                        // blocks of it read
+  std::vector<Step> FSteps;                // output steps waiting for the batch
+  platform::File *FOut = nullptr;
+  PlannedEntry FUninstaller;
   package::TOpenFileType FModel;
   std::string FScript;
   std::vector<PlannedEntry> FEntries; // pictures, in package order

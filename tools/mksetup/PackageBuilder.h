@@ -27,6 +27,8 @@ struct BuildOptions {
   std::string UninstallerPath; // empty: no uninstaller entry
   std::string OutputPath;
   uint32_t ChainDepth = 32; // match search depth of the coder
+  unsigned Threads = 0;     // coding threads; 0: one per processor. The
+                            // package is the same whatever the number.
   // Called as the data is read (every block) and after each entry; may be
   // empty.
   std::function<void(const BuildProgress &)> Progress;

@@ -1,10 +1,13 @@
 #include "PackageInspector.h"
 
 #include <cstdio>
+#include <unordered_set>
 
 #include "PackageBuilder.h"
+#include "ReadBuffer.h"
 #include "SourcePaths.h"
 #include "codec/CompressedEntry.h"
+#include "package/ScriptCodecs.h"
 #include "package/SetupScript.h"
 #include "platform/MemoryFile.h"
 
@@ -65,7 +68,8 @@ bool MakeDirs(platform::FileSystem &Files, const std::string &Base,
 
 bool OpenPackageFile(platform::FileSystem &Files, const std::string &Path, OpenedPackage &Out,
                      std::string &Error) {
-  Out.File = Files.Open(Path, platform::OpenMode::Read);
+  if (auto F = Files.Open(Path, platform::OpenMode::Read))
+    Out.File = std::make_unique<ReadBuffer>(std::move(F));
   if (!Out.File) {
     Error = "cannot open " + Path;
     return false;
@@ -125,6 +129,38 @@ bool HasFiles(const package::DirType &Dir) {
   return false;
 }
 
+// The file paths of a group that FindGroupFile resolves, upper-cased with
+// single separators, so that a package of thousands of files is checked
+// without a search of its directory per file. As the look-up does, a
+// directory is reached through the first of its name only, and a name
+// holding a separator (or a directory without a name) is never reached.
+void IndexGroupFiles(const package::DirType &Dir, const std::string &Prefix,
+                     std::unordered_set<std::string> &Out) {
+  for (const package::FileType *F = Dir.Files.First(); F; F = F->Next.get())
+    if (F->Name.find('\\') == std::string::npos)
+      Out.insert(Prefix + package::UpperCaseText(F->Name));
+  std::unordered_set<std::string> Seen;
+  for (const package::DirType *D = Dir.SubDirs.First(); D; D = D->Next.get()) {
+    const std::string Name = package::UpperCaseText(D->Name);
+    if (!Seen.insert(Name).second || Name.empty() || Name.find('\\') != std::string::npos)
+      continue;
+    IndexGroupFiles(*D, Prefix + Name + "\\", Out);
+  }
+}
+
+// A path as FindGroupFile reads it: no leading separators, runs of them as
+// one, upper-cased.
+std::string IndexKey(const std::string &Path) {
+  std::string K;
+  size_t i = 0;
+  while (i < Path.size() && Path[i] == '\\')
+    ++i;
+  for (; i < Path.size(); ++i)
+    if (Path[i] != '\\' || K.empty() || K.back() != '\\')
+      K += Path[i];
+  return package::UpperCaseText(K);
+}
+
 } // namespace
 
 bool TestPackage(OpenedPackage &P, std::string &Problems) {
@@ -156,6 +192,9 @@ bool TestPackage(OpenedPackage &P, std::string &Problems) {
     const package::GroupType *Group = package::FindGroup(Model.Groups, G.Header.NameText());
     if (!Group)
       Problem(Where(G) + ": no group of that name in the script");
+    std::unordered_set<std::string> Paths;
+    if (Group)
+      IndexGroupFiles(Group->RootDir, "", Paths);
     size_t k = 0;
     for (++i; k < G.Header.PackedSize && i < E.size(); ++k, ++i) {
       if (E[i].Header.EntryType != package::EntryFile) {
@@ -163,7 +202,9 @@ bool TestPackage(OpenedPackage &P, std::string &Problems) {
                 std::to_string(G.Header.PackedSize));
         break;
       }
-      if (Group && !package::FindGroupFile(*Group, E[i].Header.NameText()))
+      // The index stands for the look-up; the look-up has the last word.
+      const std::string Name = E[i].Header.NameText();
+      if (Group && !Paths.count(IndexKey(Name)) && !package::FindGroupFile(*Group, Name))
         Problem(Where(E[i]) + ": not a file of the group's directory tree");
     }
     const uint64_t Next = i < E.size() ? E[i].Position : P.File->Size();

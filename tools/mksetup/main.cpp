@@ -46,11 +46,14 @@ const char kHelp[] =
     "      Write a complete, commented setup script that installs every file below\n"
     "      DIR, ready for `build`. SCRIPT is not overwritten unless --force is given.\n"
     "  build --script SCRIPT --source-root DIR -o SETUP.EXE [--stub STUB.EXE]\n"
-    "        [--uninstaller UNINSTALLER.EXE] [--depth N] [--quiet]\n"
+    "        [--uninstaller UNINSTALLER.EXE] [--depth N|max] [--threads N] [--quiet]\n"
     "      Pack the script and the files it names (found below DIR) onto the\n"
     "      launcher STUB.EXE (default: setup.exe beside mksetup). The uninstaller\n"
     "      defaults to uninstaller.exe beside mksetup when that file exists.\n"
-    "      --depth N (1-4096, default 32) trades build time for smaller packages.\n"
+    "      --depth N (1-4096, default 32) trades build time for smaller packages;\n"
+    "      --depth max (the same as 4096) searches every match: the smallest\n"
+    "      packages, slowly. --threads N (1-64) codes on N threads, by default one\n"
+    "      per processor; the package is the same whatever the number.\n"
     "      On a terminal a progress line shows files, megabytes and speed;\n"
     "      --quiet hides it.\n"
     "  list SETUP.EXE       One line per package entry, tab-separated: offset, type,\n"
@@ -177,8 +180,10 @@ int Init(platform::FileSystem &Files, const std::vector<std::string> &Args) {
 
 int Build(platform::FileSystem &Files, const std::vector<std::string> &Args, const char *Argv0) {
   Parsed P;
-  if (!ParseArgs(Args, {"--script", "--source-root", "--stub", "--uninstaller", "-o", "--depth"},
-                 {"--quiet"}, 0, P))
+  if (!ParseArgs(
+          Args,
+          {"--script", "--source-root", "--stub", "--uninstaller", "-o", "--depth", "--threads"},
+          {"--quiet"}, 0, P))
     return ExitUsage;
   mksetup::BuildOptions O;
   O.ScriptPath = P.Get("--script");
@@ -186,13 +191,24 @@ int Build(platform::FileSystem &Files, const std::vector<std::string> &Args, con
   O.StubPath = P.Get("--stub");
   O.UninstallerPath = P.Get("--uninstaller");
   O.OutputPath = P.Get("-o");
+  auto Number = [](const std::string &Text, unsigned long Max, unsigned long &N) {
+    char *End = nullptr;
+    N = std::strtoul(Text.c_str(), &End, 10);
+    return !Text.empty() && Text[0] != '-' && !*End && N >= 1 && N <= Max;
+  };
+  unsigned long N = 0;
   if (P.Has("--depth")) {
     const std::string D = P.Get("--depth");
-    char *End = nullptr;
-    const unsigned long N = std::strtoul(D.c_str(), &End, 10);
-    if (D.empty() || *End || N < 1 || N > 4096)
-      return Usage("--depth takes a number from 1 to 4096");
+    if (D == "max")
+      N = 4096;
+    else if (!Number(D, 4096, N))
+      return Usage("--depth takes a number from 1 to 4096, or max");
     O.ChainDepth = uint32_t(N);
+  }
+  if (P.Has("--threads")) {
+    if (!Number(P.Get("--threads"), 64, N))
+      return Usage("--threads takes a number from 1 to 64");
+    O.Threads = unsigned(N);
   }
   if (O.ScriptPath.empty() || O.SourceRoot.empty() || O.OutputPath.empty())
     return Usage("build needs --script, --source-root and -o");
