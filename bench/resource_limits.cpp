@@ -12,6 +12,8 @@
 //            package walk the installation makes over N tiny entries
 //   install  the installation engine on the in-memory machine, N tiny files
 //            in one directory
+//   folders  the program folder page's table and the look-ups of the
+//            installation over N groups with one program folder each
 //   nesting  directories nested N deep (the loader refuses deeper than it
 //            allows, without recursing further)
 #include "../tests/install/EngineDouble.h"
@@ -19,6 +21,7 @@
 #include "driver/LauncherPackage.h"
 #include "package/Package.h"
 #include "package/SetupScript.h"
+#include "pages/ProgramFolderList.h"
 
 #include <algorithm>
 #include <chrono>
@@ -355,6 +358,27 @@ int main(int Argc, char **Argv) {
   Series("install", 1000, [](size_t N, Timer &T) {
     const std::string Text = Script(1, N);
     return Install(Text, LauncherFile(Text, 1, N), N, T);
+  });
+  Series("folders", 1000, [](size_t N, Timer &T) {
+    if (N > 100000)
+      return std::string("skipped");
+    package::TOpenFileType Model;
+    package::SetupType &Type = *Model.SetupTypes.AppendNew();
+    for (size_t I = 0; I < N; ++I) {
+      package::GroupType &G = *Model.Groups.AppendNew();
+      G.Name = "G" + std::to_string(I);
+      package::ProgramGroupType &Top = *G.RootProgramGroup.SubGroups.AppendNew();
+      Top.Name = "Vendor";
+      Top.SubGroups.AppendNew()->Name = "Folder " + std::to_string(I);
+      Type.Groups.push_back(G.Name);
+    }
+    T.Start();
+    pages::ProgramFolderList List;
+    const int Named = List.CollectProgramFolders(Model);
+    size_t Found = 0;
+    for (size_t I = 0; I < N; ++I)
+      Found += List.FindProgramFolder("VENDOR\\folder " + std::to_string(I)) >= 0;
+    return std::to_string(Named) + " folders, " + std::to_string(Found) + " found";
   });
   Series("nesting", 10, [](size_t N, Timer &T) {
     package::TOpenFileType Model;

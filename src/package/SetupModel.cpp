@@ -89,6 +89,16 @@ FileType *FindGroupFile(const GroupType &Group, const std::string &Path) {
   return Found;
 }
 
+GroupNameIndex::GroupNameIndex(const Chain<GroupType> &Groups) {
+  for (GroupType &G : Groups)
+    FGroups.emplace(UpperCaseText(G.Name), &G); // the first of a name
+}
+
+GroupType *GroupNameIndex::Find(const std::string &Name) const {
+  const auto It = FGroups.find(UpperCaseText(Name));
+  return It == FGroups.end() ? nullptr : It->second;
+}
+
 GroupFileIndex::GroupFileIndex(const GroupType &Group) {
   // A work list, not recursion: the tree may be as deep as the script nests.
   std::vector<std::pair<const DirType *, std::string>> Work{{&Group.RootDir, std::string()}};
