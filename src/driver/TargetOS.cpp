@@ -131,8 +131,9 @@ bool SelectionFromSetting(uint8_t Value, bool Visible) {
 
 uint32_t SetupTypeSizeInKB(const package::TOpenFileType &Model, const package::SetupType &Type) {
   uint32_t Bytes = 0;
+  const package::GroupNameIndex Groups(Model.Groups);
   for (const std::string &Name : Type.Groups)
-    if (const package::GroupType *G = package::FindGroup(Model.Groups, Name))
+    if (const package::GroupType *G = Groups.Find(Name))
       Bytes += uint32_t(G->TotalSize);
   return (Bytes + 1023u) / 1024u;
 }

@@ -141,7 +141,12 @@ int InstallationEngine::RunInstallation(platform::File &Package, uint64_t FilesP
     FStartLinks = FLog->ReadCount(LogProgramLinks);
     FStartGroups = FLog->ReadCount(LogProgramGroups);
   }
-  FGroupIndex = package::BuildGroupIndex(Package, GroupsStart);
+  FGroupPositions.clear();
+  for (const package::GroupIndexEntry &G : package::BuildGroupIndex(Package, GroupsStart))
+    FGroupPositions.emplace(G.Name, G.Position);
+  FGroupsByName.clear();
+  for (package::GroupType &G : FModel.Groups)
+    FGroupsByName.emplace(UpperAscii(G.Name), &G);
   FStatus.EnableCancel();
 
   for (int Phase = 1; Phase <= 3 && !Cancelled(); ++Phase)
@@ -177,7 +182,8 @@ int InstallationEngine::RunInstallation(platform::File &Package, uint64_t FilesP
   // What the rollback did not put back is replaced for good.
   FReplaced.Discard();
   FDoneList.clear();
-  FGroupIndex.clear();
+  FGroupPositions.clear();
+  FGroupsByName.clear();
   FStatus.ShowPanel(false);
   return Stopped ? AbortedPage : FinishPage;
 }
@@ -194,24 +200,25 @@ void InstallationEngine::RunPhase(int Phase, platform::File &Package) {
     for (const std::string &Name : Type->Groups) {
       if (Cancelled())
         break;
-      package::GroupType *Group = package::FindGroup(FModel.Groups, Name);
-      if (!Group)
+      const auto Found = FGroupsByName.find(UpperAscii(Name));
+      if (Found == FGroupsByName.end())
         continue;
+      package::GroupType *Group = Found->second;
       const std::string Key = UpperAscii(Group->Name);
-      if (std::find(FDoneList.begin(), FDoneList.end(), Key) != FDoneList.end())
+      if (FDoneList.count(Key))
         continue;
       if (Phase == 1) {
         FStatus.ShowAnimationsForGroup(*Group, true);
-        uint64_t Offset = 0;
-        if (package::FindGroupPosition(FGroupIndex, Group->Name, Offset) && Offset != 0)
-          InstallFiles(Package, Offset, *Group);
+        const auto At = FGroupPositions.find(Key);
+        if (At != FGroupPositions.end() && At->second != 0)
+          InstallFiles(Package, At->second, *Group);
         FStatus.ShowAnimationsForGroup(*Group, false);
       } else if (Phase == 2) {
         SetupRegistry(*Group);
       } else {
         CreateProgramGroups(*Group);
       }
-      FDoneList.push_back(Key);
+      FDoneList.insert(Key);
     }
   }
 }
@@ -335,9 +342,14 @@ void InstallationEngine::InstallUninstaller(platform::File &Package,
     Files.RemoveFile(Temp);
     return;
   }
+  // The new copy takes the old one's place in one step where the system can,
+  // otherwise with the old one kept until the new one is in: other products
+  // registered with the same program must never find it gone.
+  const uint32_t Attributes = Files.GetAttributes(FExePath);
   Files.SetAttributes(FExePath, platform::AttrNormal);
-  Files.RemoveFile(FExePath);
-  if (!Files.RenameFile(Temp, FExePath)) {
+  if (!Files.MoveReplacing(Temp, FExePath)) {
+    if (Attributes != platform::AttrInvalid)
+      Files.SetAttributes(FExePath, Attributes);
     Files.RemoveFile(Temp);
     FCancelRequested = true;
     Ask("Failed to install the uninstallation program. Aborting!",
@@ -464,12 +476,13 @@ void InstallationEngine::InstallFiles(platform::File &Package, uint64_t GroupOff
     CreateGroupDirectories(*Top, "");
   if (Cancelled())
     return;
+  const package::GroupFileIndex Records(Group);
   package::WalkGroupFiles(Package, GroupOffset,
                           [&](uint64_t Position, const package::TEntryHeader &Header) {
                             FStatus.ProcessMessages();
                             if (Cancelled())
                               return false;
-                            InstallEntry(Package, Position, Header, Group);
+                            InstallEntry(Package, Position, Header, Records);
                             return !Cancelled();
                           });
 }
@@ -552,7 +565,7 @@ uint8_t InstallationEngine::ExtractInPlace(platform::File &Package, const packag
 
 void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position,
                                       const package::TEntryHeader &H,
-                                      const package::GroupType &Group) {
+                                      const package::GroupFileIndex &Records) {
   platform::FileSystem &Files = *FSystem.Files;
   const std::string Name = H.NameText();
   std::string Destination = Name;
@@ -565,13 +578,16 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
     FontDir += '\\';
   const bool IsFont = UpperAscii(Destination).compare(0, FontDir.size(), UpperAscii(FontDir)) == 0;
 
-  const package::FileType *Record = package::FindGroupFile(Group, Name);
+  const package::FileType *Record = Records.Find(Name);
   if (!Record) {
     FCancelRequested = true;
     Ask("Setup file corrupt!", platform::MbOk | platform::MbIconError);
     return;
   }
   const uint8_t Policy = Record->IfExists;
+  // An earlier installation that never ended may have left the user's file
+  // aside: it is put back before the rules look at what is there.
+  FReplaced.Recover(Destination);
   const bool Exists = Files.FileExists(Destination);
   if (Exists && !DecideInstall(Policy, Destination, H))
     return;

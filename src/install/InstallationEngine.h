@@ -18,6 +18,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace install {
@@ -95,7 +97,7 @@ private:
   void RunPhase(int Phase, platform::File &Package);
   void CreateGroupDirectories(const package::DirType &First, const std::string &ParentPath);
   void InstallEntry(platform::File &Package, uint64_t Position, const package::TEntryHeader &H,
-                    const package::GroupType &Group);
+                    const package::GroupFileIndex &Records);
   bool DecideInstall(uint8_t Policy, const std::string &Destination,
                      const package::TEntryHeader &H);
   // Writes the merge of the new TempFile and the existing Destination beside
@@ -129,8 +131,12 @@ private:
   ReplacedFiles FReplaced{*FSystem.Files};
 
   bool FCancelRequested = false;
-  std::vector<package::GroupIndexEntry> FGroupIndex;
-  std::vector<std::string> FDoneList;
+  // Look-ups by upper-cased group name, made once per run: a package may
+  // hold thousands of groups, each named by the setup types. The first
+  // group (and group header) of a name is the one used.
+  std::unordered_map<std::string, package::GroupType *> FGroupsByName;
+  std::unordered_map<std::string, uint64_t> FGroupPositions;
+  std::unordered_set<std::string> FDoneList;
   std::unique_ptr<UninstallLog> FLog;
   bool FLogExisted = false;
   bool FLogUsable = false;       // false once the user chose to go on without it

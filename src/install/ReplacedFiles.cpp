@@ -22,7 +22,48 @@ std::string FreeName(platform::FileSystem &Files, const std::string &Path, const
   return {};
 }
 
+// The names in use of Path + "." + Tag + a number, in rising order. Numbers
+// are taken from 1 upwards, the lowest free first, so the search ends four
+// numbers after the last one found (a gap is a name freed since).
+std::vector<std::string> TaggedNames(platform::FileSystem &Files, const std::string &Path,
+                                     const std::string &Tag) {
+  std::vector<std::string> Found;
+  for (int N = 1, Last = 0; N <= Last + 4 && N < 10000; ++N) {
+    const std::string Name = Path + "." + Tag + std::to_string(N);
+    if (Files.FileExists(Name)) {
+      Found.push_back(Name);
+      Last = N;
+    }
+  }
+  return Found;
+}
+
 } // namespace
+
+Leftovers RecoverLeftovers(platform::FileSystem &Files, const std::string &Destination) {
+  Leftovers Result;
+  for (const std::string &Name : TaggedNames(Files, Destination, "tcnew")) {
+    Files.SetAttributes(Name, platform::AttrNormal);
+    if (Files.RemoveFile(Name))
+      ++Result.Removed;
+  }
+  std::vector<std::string> Kept = TaggedNames(Files, Destination, "tcold");
+  // A rename never replaces a file, so a destination that appears in the
+  // meantime is left as it is.
+  if (!Kept.empty() && !Files.FileExists(Destination) && !Files.DirectoryExists(Destination) &&
+      Files.RenameFile(Kept.front(), Destination)) {
+    Result.Restored = true;
+    Kept.erase(Kept.begin());
+  }
+  Result.Kept = Kept.size();
+  return Result;
+}
+
+Leftovers ReplacedFiles::Recover(const std::string &Destination) {
+  if (FWritten.count(Upper(Destination)))
+    return {};
+  return RecoverLeftovers(FFiles, Destination);
+}
 
 std::unique_ptr<platform::File> CreateBeside(platform::FileSystem &Files, const std::string &Path,
                                              const std::string &Tag, std::string &Name) {

@@ -22,6 +22,21 @@ namespace install {
 std::unique_ptr<platform::File> CreateBeside(platform::FileSystem &Files, const std::string &Path,
                                              const std::string &Tag, std::string &Name);
 
+// What an installation stopped by a crash or a power cut left beside
+// Destination: new copies ("<Destination>.tcnew<N>") that never took its
+// name, and earlier files kept aside ("<Destination>.tcold<N>") that were
+// neither put back nor deleted. The new copies are removed: they hold only
+// what a package brought. When Destination is missing, the earliest kept
+// file takes its name again (the user's file, as a rollback would have put
+// it back). Other kept files stay: each may be the only copy of an earlier
+// version, and only the user can tell.
+struct Leftovers {
+  size_t Removed = 0;    // new copies deleted
+  bool Restored = false; // a kept file is at Destination again
+  size_t Kept = 0;       // kept files left where they are
+};
+Leftovers RecoverLeftovers(platform::FileSystem &Files, const std::string &Destination);
+
 class ReplacedFiles {
 public:
   explicit ReplacedFiles(platform::FileSystem &Files) : FFiles(Files) {}
@@ -40,6 +55,9 @@ public:
   // The installation is complete: the kept files are deleted.
   void Discard();
   size_t KeptCount() const { return FKept.size(); }
+  // RecoverLeftovers for a destination this run has not written yet (what
+  // this run keeps aside is its own, not an earlier run's leftover).
+  Leftovers Recover(const std::string &Destination);
 
 private:
   struct Kept {

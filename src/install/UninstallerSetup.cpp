@@ -1,6 +1,7 @@
 #include "install/UninstallerSetup.h"
 
 #include "install/FileVersion.h"
+#include "install/ReplacedFiles.h"
 
 namespace install {
 
@@ -79,6 +80,12 @@ void FindUninstaller(const platform::Platform &System, const std::string &Title,
   platform::FileSystem &Files = *System.Files;
   if (UpperAscii(ReadRegistered(*System.Reg, Title, "DisplayName")) == UpperAscii(Title))
     SplitUninstallString(ReadRegistered(*System.Reg, Title, "UninstallString"), ExePath, LogPath);
+  // A replacement of either that a crash cut short may have left the
+  // earlier file aside: it is this registration's, so it is put back.
+  if (!ExePath.empty())
+    RecoverLeftovers(Files, ExePath);
+  if (!LogPath.empty())
+    RecoverLeftovers(Files, LogPath);
   if (!ExePath.empty() && !IsOurUninstaller(System, ExePath)) {
     ExePath.clear();
     LogPath.clear();

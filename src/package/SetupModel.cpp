@@ -2,6 +2,8 @@
 
 #include "package/ScriptCodecs.h"
 
+#include <unordered_set>
+
 namespace package {
 
 void InitSetupModel(TOpenFileType &Model) {
@@ -47,8 +49,10 @@ DirType *FindSubDir(DirType *FirstDir, const std::string &Name) {
   return nullptr;
 }
 
-FileType *FindGroupFile(const GroupType &Group, const std::string &Path) {
-  // Leading separators go, and runs of them count as one.
+namespace {
+
+// Leading separators go, and runs of them count as one.
+std::string GroupPath(const std::string &Path) {
   std::string P;
   P.reserve(Path.size());
   size_t I = 0;
@@ -57,6 +61,13 @@ FileType *FindGroupFile(const GroupType &Group, const std::string &Path) {
   for (; I < Path.size(); ++I)
     if (Path[I] != '\\' || P.empty() || P.back() != '\\')
       P += Path[I];
+  return P;
+}
+
+} // namespace
+
+FileType *FindGroupFile(const GroupType &Group, const std::string &Path) {
+  const std::string P = GroupPath(Path);
 
   const DirType *Dir = &Group.RootDir;
   size_t Start = 0;
@@ -75,6 +86,44 @@ FileType *FindGroupFile(const GroupType &Group, const std::string &Path) {
     if (SameText(F.Name, Name))
       Found = &F;
   return Found;
+}
+
+GroupNameIndex::GroupNameIndex(const Chain<GroupType> &Groups) {
+  for (GroupType &G : Groups)
+    FGroups.emplace(UpperCaseText(G.Name), &G); // the first of a name
+}
+
+GroupType *GroupNameIndex::Find(const std::string &Name) const {
+  const auto It = FGroups.find(UpperCaseText(Name));
+  return It == FGroups.end() ? nullptr : It->second;
+}
+
+GroupFileIndex::GroupFileIndex(const GroupType &Group) {
+  // A work list, not recursion: the tree may be as deep as the script nests.
+  std::vector<std::pair<const DirType *, std::string>> Work{{&Group.RootDir, std::string()}};
+  while (!Work.empty()) {
+    const auto [Dir, Prefix] = Work.back();
+    Work.pop_back();
+    // The last file of a name is the one found; a name holding a separator
+    // is never found, as its parts are looked up as directories.
+    for (FileType &F : Dir->Files)
+      if (F.Name.find('\\') == std::string::npos)
+        FFiles[Prefix + UpperCaseText(F.Name)] = &F;
+    // The first directory of a name is the one walked into; an empty name
+    // is never one, as runs of separators count as one.
+    std::unordered_set<std::string> Seen;
+    for (const DirType *D = Dir->SubDirs.First(); D; D = D->Next.get()) {
+      const std::string Name = UpperCaseText(D->Name);
+      if (Name.empty() || Name.find('\\') != std::string::npos || !Seen.insert(Name).second)
+        continue;
+      Work.push_back({D, Prefix + Name + "\\"});
+    }
+  }
+}
+
+FileType *GroupFileIndex::Find(const std::string &Path) const {
+  const auto It = FFiles.find(UpperCaseText(GroupPath(Path)));
+  return It == FFiles.end() ? nullptr : It->second;
 }
 
 } // namespace package

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "controls/Bitmap.h"
@@ -214,5 +215,30 @@ DirType *FindSubDir(DirType *FirstDir, const std::string &Name);
 // Resolves a package file entry's name ("\%InstallDir%\sub\file.txt") in the
 // group's directory tree; nullptr when a directory or the file is missing.
 FileType *FindGroupFile(const GroupType &Group, const std::string &Path);
+
+// The groups by name, made once for a pass over every setup type's group
+// names: FindGroup goes through the chain, so looking up each of n groups
+// that way takes n * n / 2 steps. Find gives what FindGroup gives.
+class GroupNameIndex {
+public:
+  explicit GroupNameIndex(const Chain<GroupType> &Groups);
+  GroupType *Find(const std::string &Name) const;
+
+private:
+  std::unordered_map<std::string, GroupType *> FGroups; // upper-cased name
+};
+
+// The files of one group by their package path, made once for the walk over
+// the group's entries: FindGroupFile goes through the directory's files, so
+// finding each of a directory's n files that way takes n * n / 2 steps.
+// Find gives what FindGroupFile gives for the same path.
+class GroupFileIndex {
+public:
+  explicit GroupFileIndex(const GroupType &Group);
+  FileType *Find(const std::string &Path) const;
+
+private:
+  std::unordered_map<std::string, FileType *> FFiles; // upper-cased path
+};
 
 } // namespace package

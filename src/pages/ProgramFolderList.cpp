@@ -23,18 +23,15 @@ constexpr size_t MaxPath = 259;
 } // namespace
 
 void ProgramFolderList::AddProgramFolder(const std::string &Key) {
-  if (FindProgramFolder(Key) >= 0)
+  if (!FIndex.emplace(package::UpperCaseText(Key), int(FEntries.size())).second)
     return;
   size_t Slash = Key.find('\\');
   FEntries.push_back({Key, Slash == std::string::npos ? std::string() : Key.substr(Slash + 1)});
 }
 
 int ProgramFolderList::FindProgramFolder(const std::string &Key) const {
-  std::string Wanted = package::UpperCaseText(Key);
-  for (size_t I = FEntries.size(); I-- > 0;)
-    if (package::UpperCaseText(FEntries[I].Key) == Wanted)
-      return int(I);
-  return -1;
+  const auto It = FIndex.find(package::UpperCaseText(Key));
+  return It == FIndex.end() ? -1 : It->second;
 }
 
 std::string ProgramFolderList::GetChosenFolder(int Index) const {
@@ -45,9 +42,10 @@ std::string ProgramFolderList::GetChosenFolder(int Index) const {
 
 int ProgramFolderList::CollectProgramFolders(const package::TOpenFileType &Model) {
   int Count = 0;
+  const package::GroupNameIndex Groups(Model.Groups);
   for (const package::SetupType *Type : SelectedSetupTypes(Model))
     for (const std::string &Name : Type->Groups) {
-      const package::GroupType *Group = package::FindGroup(Model.Groups, Name);
+      const package::GroupType *Group = Groups.Find(Name);
       if (!Group)
         continue;
       for (const package::ProgramGroupType &Top : Group->RootProgramGroup.SubGroups)

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace pages {
@@ -60,6 +61,9 @@ private:
   bool Store(const std::string &Name);
 
   std::vector<ProgramFolderEntry> FEntries;
+  // Upper-cased key -> its entry: every key is added once, and a package
+  // with thousands of folders is looked up folder by folder.
+  std::unordered_map<std::string, int> FIndex;
   int FPosition = 1;
 };
 

@@ -47,9 +47,10 @@ void ReadySummary::PrepareSummary(const package::TOpenFileType &Model,
                                   platform::Registry &Reg) {
   ClearSummaryLists();
   std::vector<const package::SetupType *> Selection = SelectedSetupTypes(Model);
+  const package::GroupNameIndex Groups(Model.Groups);
   for (const package::SetupType *Type : Selection)
     for (const std::string &Name : Type->Groups)
-      if (const package::GroupType *Group = package::FindGroup(Model.Groups, Name))
+      if (const package::GroupType *Group = Groups.Find(Name))
         for (const package::ProgramGroupType &Top : Group->RootProgramGroup.SubGroups)
           for (const package::ProgramGroupType &Folder : Top.SubGroups) {
             int Index = Folders.FindProgramFolder(Top.Name + "\\" + Folder.Name);
@@ -59,7 +60,7 @@ void ReadySummary::PrepareSummary(const package::TOpenFileType &Model,
   driver::PathContext Paths{Files, Reg, &Rows};
   for (const package::SetupType *Type : Selection)
     for (const std::string &Name : Type->Groups)
-      if (const package::GroupType *Group = package::FindGroup(Model.Groups, Name))
+      if (const package::GroupType *Group = Groups.Find(Name))
         for (const package::DirType &Dir : Group->RootDir.SubDirs) {
           std::string Directory;
           if (!Rows.LookupAlias(Dir.Name, Directory)) {

@@ -58,7 +58,9 @@ public:
   // Files whose upper-cased path starts with one of these cannot be made.
   std::set<std::string> FailWrites;
   std::set<std::string> FailReads; // upper-cased paths that cannot be opened
-  uint64_t DiskLeft = UINT64_MAX;  // bytes that still fit on the disk
+  // Files whose upper-cased path starts with one of these cannot be renamed.
+  std::set<std::string> FailRenamesFrom;
+  uint64_t DiskLeft = UINT64_MAX; // bytes that still fit on the disk
 
   void Put(const std::string &Path, const std::string &Text,
            platform::DosDateTime Date = 0x30210000) {
@@ -184,6 +186,9 @@ public:
     auto It = Nodes.find(Key(From));
     if (It == Nodes.end() || Nodes.count(Key(To)) || !CanMakeIn(Key(To)))
       return false;
+    for (const std::string &Prefix : FailRenamesFrom)
+      if (Key(From).compare(0, Prefix.size(), Prefix) == 0)
+        return false;
     Node N = It->second;
     Nodes.erase(It);
     Nodes[Key(To)] = N;

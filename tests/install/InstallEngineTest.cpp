@@ -492,6 +492,71 @@ TEST(InstallCancel, AnUpgradeCancelledHalfWayPutsEveryEarlierFileBack) {
   }
 }
 
+TEST(InstallCrash, WhatAnInterruptedInstallationLeftIsCleanedAndTheUsersFilesPutBack) {
+  // An earlier run lost its power between its renames: new copies beside
+  // the files, the user's files kept aside, its log kept aside while being
+  // rewritten. The next run, completed or cancelled, never loses a file.
+  for (bool Cancel : {false, true}) {
+    Machine M;
+    Script S;
+    M.Fs.Dirs.insert("C:\\PROGRAM FILES");
+    M.Fs.Dirs.insert(fake::Upper(App));
+    M.Fs.Put(App + "\\keep.txt.tcold1", "user keep");
+    M.Fs.Put(App + "\\keep.txt.tcnew1", "half a new copy");
+    M.Fs.Put(App + "\\set.ini.tcold1", "[Main]\r\nOwn=1\r\n");
+    M.Fs.Put(App + "\\set.ini.tcnew3", "[Main]\r\nOwn=1\r\nKey=merged\r\n");
+    M.Fs.Put(App + "\\done.txt", "v2");
+    M.Fs.Put(App + "\\done.txt.tcold1", "v1");
+    M.Fs.Put(App + "\\fresh.txt.tcnew1", "partial");
+    M.Fs.Put(LogFile + ".tcold1", "[Main]\r\nTitle=Demo\r\n[Files]\r\nCount=1\r\n1=C:\\x.txt\r\n");
+    M.Fs.Put("C:\\WINDOWS\\tcUninst1.exe", "old");
+    M.Version.Versions[Key("C:\\WINDOWS\\tcUninst1.exe")] = {"2.0", "Taloncor UnInstaller"};
+    M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "DisplayName", "Demo");
+    M.Reg.Set(platform::RootKey::LocalMachine, UninstKey, "UninstallString",
+              "C:\\WINDOWS\\tcUninst1.exe \"" + LogFile + "\" \"Demo\"");
+    PkgGroup G{"Main",
+               {{"\\%InstallDir%\\keep.txt", ToBytes("new keep")},
+                {"\\%InstallDir%\\set.ini", ToBytes("[Main]\r\nKey=new\r\n")},
+                {"\\%InstallDir%\\done.txt", ToBytes("v3")},
+                {"\\%InstallDir%\\fresh.txt", ToBytes("fresh")},
+                {"\\%InstallDir%\\big.bin", Noise(200000, 3)}}};
+    for (auto &F : G.Files)
+      AddFileRecord(*S.Main, F.Name,
+                    F.Name.find("keep") != std::string::npos
+                        ? install::ieKeep
+                        : (F.Name.find(".ini") != std::string::npos ? install::ieMergeIniNew
+                                                                    : install::ieOverwrite));
+    if (Cancel)
+      M.Status.OnPump = [](RecordingStatus &St) {
+        if (St.Max == 200000 && St.Position > 0)
+          St.Cancel = true;
+      };
+    EXPECT_EQ(M.Run(S.Model, BuildPackage({G}, &UninstallerData)), Cancel ? 900 : 800);
+    EXPECT_EQ(M.Fs.Text(App + "\\keep.txt"), "user keep") << "put back, then kept by its rule";
+    EXPECT_EQ(M.Fs.Text(App + "\\done.txt.tcold1"), "v1")
+        << "an earlier version nobody asked to lose";
+    EXPECT_FALSE(M.Fs.Has(LogFile + ".tcold1"));
+    for (const std::string &K : M.Fs.Below(fake::Upper(App)))
+      EXPECT_EQ(K.find(".TCNEW"), std::string::npos) << K;
+    if (Cancel) {
+      EXPECT_EQ(M.Fs.Text(App + "\\set.ini"), "[Main]\r\nOwn=1\r\n");
+      EXPECT_EQ(M.Fs.Text(App + "\\done.txt"), "v2");
+      EXPECT_FALSE(M.Fs.Has(App + "\\fresh.txt"));
+      EXPECT_EQ(M.Fs.Below(fake::Upper(App)).size(), 4u);
+      EXPECT_EQ(M.Log("Files", "1"), "C:\\x.txt") << "the earlier installation's log is back";
+      EXPECT_EQ(Count(M, "Files"), 1u);
+    } else {
+      EXPECT_EQ(M.Ini.ReadString(App + "\\set.ini", "Main", "Own", ""), "1");
+      EXPECT_EQ(M.Ini.ReadString(App + "\\set.ini", "Main", "Key", ""), "new");
+      EXPECT_EQ(M.Fs.Text(App + "\\done.txt"), "v3");
+      EXPECT_EQ(M.Fs.Text(App + "\\fresh.txt"), "fresh");
+      EXPECT_EQ(M.Fs.Below(fake::Upper(App)).size(), 6u);
+      EXPECT_EQ(M.Log("Files", "1"), "C:\\x.txt") << "the registered log is reused";
+      EXPECT_EQ(Count(M, "Files"), 4u);
+    }
+  }
+}
+
 TEST(InstallCancel, ReusedLogContinuesItsCountsAndNewerUninstallerReplacesOld) {
   Machine M;
   Script S;
@@ -801,6 +866,31 @@ TEST(UninstallerChoice, ExtractionFailureAbortsBeforeAnyFile) {
             "Failed to extract the uninstallation program for version verification. Aborting!");
   EXPECT_FALSE(M.Fs.Has(App + "\\a.txt"));
   EXPECT_EQ(M.Status.Captions.size(), 0u) << "the phases are skipped";
+}
+
+TEST(UninstallerChoice, ANewerUninstallerThatCannotBeMovedInLeavesTheInstalledOneWhole) {
+  Machine M;
+  Script S;
+  AddFileRecord(*S.Main, "\\%InstallDir%\\a.txt", install::ieOverwrite);
+  M.Fs.Put("C:\\WINDOWS\\tcUninst1.exe", "old");
+  M.Fs.Nodes[Key("C:\\WINDOWS\\tcUninst1.exe")].Attr = platform::AttrReadOnly;
+  M.Version.Versions[Key("C:\\WINDOWS\\tcUninst1.exe")] = {"1.0", "Taloncor UnInstaller"};
+  for (int I = 1; I < 4; ++I)
+    M.Version.Versions[Key("C:\\TEMP\\tc" + std::to_string(I) + ".tmp")] = {"1.1",
+                                                                            "Taloncor UnInstaller"};
+  // The extracted copy cannot leave the temporary directory (another
+  // volume, say): the program other products use must stay as it was.
+  M.Fs.FailRenamesFrom.insert("C:\\TEMP\\");
+  EXPECT_EQ(M.Run(S.Model, BuildPackage({{"Main", {{"\\%InstallDir%\\a.txt", ToBytes("a")}}}},
+                                        &UninstallerData)),
+            900);
+  ASSERT_EQ(M.Msg.Shown.size(), 1u);
+  EXPECT_EQ(M.Msg.Shown[0].Text, "Failed to install the uninstallation program. Aborting!");
+  EXPECT_EQ(M.Fs.Text("C:\\WINDOWS\\tcUninst1.exe"), "old");
+  EXPECT_EQ(M.Fs.Nodes[Key("C:\\WINDOWS\\tcUninst1.exe")].Attr, uint32_t(platform::AttrReadOnly));
+  EXPECT_EQ(M.Fs.Below("C:\\TEMP"), std::vector<std::string>()) << "the copy is removed";
+  for (auto &[K, N] : M.Fs.Nodes)
+    EXPECT_EQ(K.find(".TCOLD"), std::string::npos) << K;
 }
 
 TEST(IfExistsRules, DosDatesAndVersions) {

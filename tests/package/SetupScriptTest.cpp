@@ -475,3 +475,54 @@ TEST(SetupScript, NestingBeyondTheLimitIsADamagedScript) {
     }
   }
 }
+
+TEST(SetupModel, TheGroupIndexFindsWhatFindGroupFileFinds) {
+  auto L = Load(FullScript());
+  GroupType Odd;
+  DirType *D1 = Odd.RootDir.SubDirs.AppendNew();
+  D1->Name = "d";
+  D1->Files.AppendNew()->Name = "f";
+  FileType *LastF = D1->Files.AppendNew();
+  LastF->Name = "F"; // the last of a name
+  D1->Files.AppendNew()->Name = "";
+  DirType *D2 = Odd.RootDir.SubDirs.AppendNew();
+  D2->Name = "D"; // never walked into: the first "D" is
+  D2->Files.AppendNew()->Name = "g";
+  Odd.RootDir.Files.AppendNew()->Name = "d\\f"; // parts are directories
+  Odd.RootDir.Files.AppendNew()->Name = "top";
+  DirType *Empty = Odd.RootDir.SubDirs.AppendNew();
+  Empty->Files.AppendNew()->Name = "e";
+  DirType *Slash = Odd.RootDir.SubDirs.AppendNew();
+  Slash->Name = "a\\b";
+  Slash->Files.AppendNew()->Name = "c";
+  DirType *Deep = D1->SubDirs.AppendNew();
+  Deep->Name = "sub";
+  Deep->Files.AppendNew()->Name = "s.txt";
+  const std::vector<std::string> Paths = {"\\d\\f",
+                                          "D\\\\F",
+                                          "\\\\d\\",
+                                          "\\D\\g",
+                                          "d\\f",
+                                          "top",
+                                          "\\TOP",
+                                          "\\e",
+                                          "\\\\e",
+                                          "a\\b\\c",
+                                          "\\d\\sub\\S.TXT",
+                                          "\\d\\sub\\",
+                                          "",
+                                          "\\",
+                                          "\\d",
+                                          "\\%InstallDir%\\default.flt"};
+  const GroupFileIndex Index(Odd);
+  for (const std::string &P : Paths)
+    EXPECT_EQ(FindGroupFile(Odd, P), Index.Find(P)) << P;
+  EXPECT_EQ(LastF, Index.Find("\\D\\f"));
+  for (const GroupType &G : L->Model.Groups) {
+    const GroupFileIndex I(G);
+    for (const char *P : {"\\%InstallDir%\\default.flt", "\\\\\\%INSTALLDIR%\\\\\\\\DEFAULT.FLT",
+                          "\\%InstallDir%\\help\\\\product.HLP", "\\<systemdir>\\helper.dll",
+                          "default.flt", "\\%InstallDir%\\"})
+      EXPECT_EQ(FindGroupFile(G, P), I.Find(P)) << G.Name << " " << P;
+  }
+}

@@ -72,7 +72,17 @@ public:
     FileAttrs.erase(It);
     return true;
   }
-  bool RenameFile(const std::string &, const std::string &) override { return false; }
+  // Never over an existing name, as on Windows.
+  bool RenameFile(const std::string &From, const std::string &To) override {
+    Calls.push_back("ren " + From + " " + To);
+    auto It = FileAttrs.find(Upper(From));
+    if (It == FileAttrs.end() || Has(To) || Locked.count(Upper(From)))
+      return false;
+    const uint32_t A = It->second;
+    FileAttrs.erase(It);
+    FileAttrs[Upper(To)] = A;
+    return true;
+  }
   uint32_t GetAttributes(const std::string &P) override {
     auto It = FileAttrs.find(Upper(P));
     if (It != FileAttrs.end())

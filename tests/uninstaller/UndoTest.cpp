@@ -60,6 +60,33 @@ TEST_F(UndoFixture, RemovesWhatWasRecordedAndNothingElse) {
     EXPECT_EQ(C.find("rmdir C:\\App\\Data"), C.npos) << "a directory with files is not touched";
 }
 
+TEST_F(UndoFixture, LeftoversOfAnInterruptedInstallationGoOrArePutBack) {
+  // A crash between the installer's renames: its new copies beside the
+  // files, the user's earlier files kept aside.
+  Fs.AddFile("C:\\App\\a.exe");
+  Fs.AddFile("C:\\App\\a.exe.tcnew1");
+  Fs.AddFile("C:\\App\\a.exe.tcold1");
+  Fs.AddFile("C:\\App\\b.txt.tcold1");
+  Fs.AddFile("C:\\App\\b.txt.tcold2");
+  Fs.AddFile("C:\\App\\b.txt.tcnew3");
+  Fs.AddFile("C:\\App\\c.txt.tcold1"); // not in the log: not ours to judge
+  Log.Directories = {"C:\\App\\"};
+  Log.Files = {"C:\\App\\a.exe", "C:\\App\\b.txt"};
+  UndoReport R = Run();
+  EXPECT_TRUE(Fs.Has("C:\\App\\a.exe")) << "the user's earlier file, back in its place";
+  EXPECT_FALSE(Fs.Has("C:\\App\\a.exe.tcold1"));
+  EXPECT_FALSE(Fs.Has("C:\\App\\a.exe.tcnew1"));
+  EXPECT_TRUE(Fs.Has("C:\\App\\b.txt"));
+  EXPECT_TRUE(Fs.Has("C:\\App\\b.txt.tcold2")) << "the only copy of some earlier version";
+  EXPECT_FALSE(Fs.Has("C:\\App\\b.txt.tcnew3"));
+  EXPECT_TRUE(Fs.Has("C:\\App\\c.txt.tcold1"));
+  EXPECT_EQ(R.Restored, (std::vector<std::string>{"C:\\App\\b.txt", "C:\\App\\a.exe"}));
+  EXPECT_EQ(R.NotEmpty, (std::vector<std::string>{"C:\\App"}));
+  EXPECT_TRUE(R.NotRemoved.empty());
+  EXPECT_NE(ReportText("Demo", R, 0).find("were put back:\r\n    C:\\App\\b.txt\r\n"),
+            std::string::npos);
+}
+
 TEST_F(UndoFixture, LockedFilesKeepTheLogAndRegistration) {
   Fs.AddFile("C:\\App\\busy.exe", platform::AttrReadOnly);
   Fs.Locked.insert(doubles::Upper("C:\\App\\busy.exe"));

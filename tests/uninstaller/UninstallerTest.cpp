@@ -55,6 +55,17 @@ TEST_F(FlowFixture, YesRemovesAndReports) {
   EXPECT_FALSE(Fs.Has(LogPath));
 }
 
+TEST_F(FlowFixture, ALogKeptAsideByACrashIsPutBackAndUsed) {
+  // The installer was rewriting the log when the power went: the whole
+  // earlier log is kept aside and the log's own name is free.
+  Fs.FileAttrs.erase(doubles::Upper(LogPath));
+  Fs.AddFile(std::string(LogPath) + ".tcold1");
+  EXPECT_EQ(Run("u.exe \"C:\\WINDOWS\\tcUninst1.inf\" \"Demo\" /quiet"), 0);
+  EXPECT_FALSE(Fs.Has("C:\\App\\a.exe"));
+  EXPECT_FALSE(Fs.Has(LogPath));
+  EXPECT_FALSE(Fs.Has(std::string(LogPath) + ".tcold1"));
+}
+
 TEST_F(FlowFixture, QuietShowsNothingAndCountsWhatStayed) {
   Fs.Locked.insert(doubles::Upper("C:\\App\\a.exe"));
   EXPECT_EQ(Run("u.exe \"C:\\WINDOWS\\tcUninst1.inf\" \"Demo\" /quiet"), 1);

@@ -150,9 +150,8 @@ bool WriteWholeFile(platform::FileSystem &Files, const std::string &Path, const 
     return false;
   const bool Ok = F->Write(Text.data(), uint32_t(Text.size())) == Text.size() && !F->Error();
   F.reset();
-  if (Ok && Files.FileExists(Path))
-    Files.RemoveFile(Path);
-  if (Ok && Files.RenameFile(Temp, Path))
+  // An earlier script is replaced, never deleted before the new one is in.
+  if (Ok && Files.MoveReplacing(Temp, Path))
     return true;
   Files.RemoveFile(Temp);
   return false;

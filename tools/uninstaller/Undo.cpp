@@ -1,5 +1,7 @@
 #include "Undo.h"
 
+#include "install/ReplacedFiles.h"
+
 namespace uninst {
 namespace {
 
@@ -48,7 +50,7 @@ public:
     if (Files.DirectoryExists(Path))
       return; // a directory took the file's place: not what was recorded
     if (!Files.FileExists(Path))
-      return; // already gone: nothing to undo
+      return RecoverLeftovers(Path); // already gone: nothing else to undo
     if (!Options.SelfPath.empty() && SameText(Path, Options.SelfPath)) {
       if (Options.ScheduleRemoval && Options.ScheduleRemoval(Path))
         Report.Scheduled.push_back(Path);
@@ -62,7 +64,7 @@ public:
       Cleared = Files.SetAttributes(Path, A & ~uint32_t(platform::AttrReadOnly));
     if (Files.RemoveFile(Path)) {
       ++Report.Removed;
-      return;
+      return RecoverLeftovers(Path);
     }
     if (Cleared)
       Files.SetAttributes(Path, A); // leave it as it was
@@ -140,6 +142,16 @@ public:
   }
 
 private:
+  // An installation cut short by a crash may have left its new copy of the
+  // file beside it, and the user's earlier file kept aside: the first goes,
+  // the second is put back where the user had it.
+  void RecoverLeftovers(const std::string &Path) {
+    const install::Leftovers L = install::RecoverLeftovers(Files, Path);
+    Report.Removed += int(L.Removed);
+    if (L.Restored)
+      Report.Restored.push_back(Path);
+  }
+
   // Deletes the key when it has no values and no sub-keys, then its parents
   // likewise; top-level keys (SOFTWARE, a class name...) always stay.
   void PruneEmptyKeys(RootKey Root, std::string Path) {

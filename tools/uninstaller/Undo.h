@@ -26,6 +26,8 @@ struct UndoReport {
   std::vector<std::string> NotRemoved; // in use, access denied...
   std::vector<std::string> NotEmpty;   // directories that still hold files
   std::vector<std::string> Scheduled;  // removed at the next restart
+  // Earlier files that an installation cut short had kept aside, put back.
+  std::vector<std::string> Restored;
   // Something could not be removed, so the registration and the log stay and
   // the uninstallation can be repeated once the cause is gone.
   bool KeptForRetry = false;

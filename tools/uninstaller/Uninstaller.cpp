@@ -3,6 +3,7 @@
 #include "UndoPlan.h"
 #include "UninstallLog.h"
 
+#include "install/ReplacedFiles.h"
 #include "install/UninstallerSetup.h"
 
 namespace uninst {
@@ -47,6 +48,11 @@ std::string ReportText(const std::string &Title, const UndoReport &Report, size_
   if (!Report.Scheduled.empty()) {
     T += "\r\nThese files are in use and will be removed when Windows restarts:\r\n";
     AppendList(T, Report.Scheduled);
+  }
+  if (!Report.Restored.empty()) {
+    T += "\r\nAn earlier installation was interrupted before it ended. These files it had "
+         "set aside were put back:\r\n";
+    AppendList(T, Report.Restored);
   }
   if (Ignored)
     T += "\r\n" + std::to_string(Ignored) +
@@ -95,6 +101,9 @@ int RunUninstaller(const Arguments &Args, platform::Platform &Services, const Un
     return ExitCannotStart;
   }
   UninstallLog Log;
+  // A log whose rewriting a crash cut short may be kept aside.
+  if (!Services.Files->FileExists(Args.LogPath))
+    install::RecoverLeftovers(*Services.Files, Args.LogPath);
   LogStatus Status = ReadUninstallLog(*Services.Files, Args.LogPath, Log);
   std::string Title = Args.Title.empty() ? Log.Title : Args.Title;
   if (Status == LogStatus::Missing) {
