@@ -10,6 +10,7 @@
 #include "install/Shell_Link.h"
 #include "install/UninstallerSetup.h"
 #include "package/BlockBasedINI.h"
+#include "platform/ReadAheadFile.h"
 
 #include <algorithm>
 #include <new>
@@ -64,6 +65,15 @@ std::string FailureReason(uint8_t Code) {
   return {};
 }
 
+// A directory level as the known-directory set holds it: upper-cased,
+// without its trailing backslash.
+std::string DirectoryKey(const std::string &Level) {
+  std::string K = UpperAscii(Level);
+  while (K.size() > 1 && K.back() == '\\')
+    K.pop_back();
+  return K;
+}
+
 } // namespace
 
 InstallationEngine::InstallationEngine(const platform::Platform &System,
@@ -82,9 +92,21 @@ int InstallationEngine::Ask(const std::string &Text, uint32_t Flags, const char 
   return FSystem.Msg->ShowMessage(Text, Caption, Flags);
 }
 
+void InstallationEngine::Pump() {
+  if (FServices.PumpIntervalMs != 0) {
+    // A pump costs the system far more than a block or a small file does;
+    // the clock costs nothing.
+    const auto Now = std::chrono::steady_clock::now();
+    if (Now - FLastPump < std::chrono::milliseconds(FServices.PumpIntervalMs))
+      return;
+    FLastPump = Now;
+  }
+  FStatus.ProcessMessages();
+}
+
 void InstallationEngine::ExtractProgress(int32_t Total, bool &Abort) {
   FStatus.SetProgress(uint32_t(Total));
-  FStatus.ProcessMessages();
+  Pump();
   Abort = Cancelled();
 }
 
@@ -112,8 +134,13 @@ bool InstallationEngine::IsSelected(const package::SetupType &Type) const {
 
 // ------------------------------------------------------------------ sequence
 
-int InstallationEngine::RunInstallation(platform::File &Package, uint64_t FilesPosition) {
+int InstallationEngine::RunInstallation(platform::File &PackageFile, uint64_t FilesPosition) {
+  // Headers, block lengths and blocks are small pieces: read through a
+  // buffer they cost a copy each instead of a call of the system.
+  platform::ReadAheadFile Package(PackageFile);
   FCancelRequested = false;
+  FKnownDirs.clear();
+  FFontDir.clear();
   FHaveUninstaller = false;
   FRecordFailed = false;
   FStartValues = FStartLinks = FStartGroups = 0;
@@ -446,10 +473,20 @@ void InstallationEngine::CreateGroupDirectories(const package::DirType &First,
       if (Path[I] != '\\' && I + 1 != Path.size())
         continue;
       const std::string Level = Path.substr(0, I + 1);
-      if (Files.DirectoryExists(Level) || !Files.MakeDirectory(Level))
-        continue; // a missing directory shows when its files fail
-      if (!Record(LogDirectories, Level))
-        Files.DeleteDirectory(Level);
+      // The levels above a group's directories are the same for most of
+      // them: each is looked at once a run.
+      std::string Known = DirectoryKey(Level);
+      if (FKnownDirs.count(Known))
+        continue;
+      if (!Files.DirectoryExists(Level)) {
+        if (!Files.MakeDirectory(Level))
+          continue; // a missing directory shows when its files fail
+        if (!Record(LogDirectories, Level)) {
+          Files.DeleteDirectory(Level);
+          continue;
+        }
+      }
+      FKnownDirs.insert(std::move(Known));
     }
     if (const package::DirType *Sub = Dir->SubDirs.First())
       CreateGroupDirectories(*Sub, Path);
@@ -466,12 +503,21 @@ void InstallationEngine::InstallFiles(platform::File &Package, uint64_t GroupOff
     return;
   package::WalkGroupFiles(Package, GroupOffset,
                           [&](uint64_t Position, const package::TEntryHeader &Header) {
-                            FStatus.ProcessMessages();
+                            Pump();
                             if (Cancelled())
                               return false;
                             InstallEntry(Package, Position, Header, Group);
                             return !Cancelled();
                           });
+}
+
+const std::string &InstallationEngine::FontDirectory() {
+  if (FFontDir.empty()) {
+    FFontDir = UpperAscii(FServices.ResolvePath("<FontDir>", true));
+    if (FFontDir.empty() || FFontDir.back() != '\\')
+      FFontDir += '\\';
+  }
+  return FFontDir;
 }
 
 bool InstallationEngine::DecideInstall(uint8_t Policy, const std::string &Destination,
@@ -530,14 +576,20 @@ bool InstallationEngine::MergeInto(uint8_t Policy, const std::string &TempFile,
 }
 
 uint8_t InstallationEngine::ExtractInPlace(platform::File &Package, const package::TEntryHeader &H,
-                                           const std::string &Destination,
+                                           const std::string &Destination, bool KeepDate,
                                            const codec::TExtractProgress &Progress,
-                                           codec::ExtractReport &Report) {
+                                           codec::ExtractReport &Report, bool &Dated) {
   platform::FileSystem &Files = *FSystem.Files;
   std::string NewCopy;
   uint8_t Code = codec::ExtractWriteFailed;
-  if (std::unique_ptr<platform::File> Out = CreateBeside(Files, Destination, "tcnew", NewCopy))
+  Dated = false;
+  if (std::unique_ptr<platform::File> Out = CreateBeside(Files, Destination, "tcnew", NewCopy)) {
     Code = codec::ExtractEntry(Package, codec::ExtractTarget::Stream(*Out), Progress, H, &Report);
+    // The date goes on through the open copy after its last write, which
+    // spares opening the file again; the move to its name keeps it.
+    if (Code == codec::ExtractOk && !Report.Stopped && KeepDate)
+      Dated = Out->SetLastWriteDate(H.FileDate);
+  }
   // Whatever the extraction did, the file at Destination is untouched: it is
   // replaced only by a whole copy.
   if (Code == codec::ExtractOk && !Report.Stopped) {
@@ -560,10 +612,8 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
     Destination.erase(0, 1);
   Destination = CleanPath(FServices.ResolvePath(Destination, true));
 
-  std::string FontDir = FServices.ResolvePath("<FontDir>", true);
-  if (FontDir.empty() || FontDir.back() != '\\')
-    FontDir += '\\';
-  const bool IsFont = UpperAscii(Destination).compare(0, FontDir.size(), UpperAscii(FontDir)) == 0;
+  const std::string &FontDir = FontDirectory();
+  const bool IsFont = UpperAscii(Destination).compare(0, FontDir.size(), FontDir) == 0;
 
   const package::FileType *Record = package::FindGroupFile(Group, Name);
   if (!Record) {
@@ -572,7 +622,9 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
     return;
   }
   const uint8_t Policy = Record->IfExists;
-  const bool Exists = Files.FileExists(Destination);
+  // An existing file decides only where the policy keeps, asks, compares
+  // or merges; the others replace it, and the replacement finds it itself.
+  const bool Exists = DecidesOnExisting(Policy) && Files.FileExists(Destination);
   if (Exists && !DecideInstall(Policy, Destination, H))
     return;
   const bool Merge = Exists && IsMergePolicy(Policy);
@@ -596,13 +648,14 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
     std::string Temp;
     uint8_t Code = codec::ExtractWriteFailed;
     codec::ExtractReport Report;
+    bool Dated = false;
     try {
       if (Merge) {
         if (std::unique_ptr<platform::File> Out = FServices.CreateTempFile(Temp))
           Code = codec::ExtractEntry(Package, codec::ExtractTarget::Stream(*Out), Progress, H,
                                      &Report);
       } else {
-        Code = ExtractInPlace(Package, H, Destination, Progress, Report);
+        Code = ExtractInPlace(Package, H, Destination, Record->KeepDate, Progress, Report, Dated);
       }
     } catch (const std::bad_alloc &) {
       Code = codec::ExtractWriteFailed; // asked about like any failure to write
@@ -640,7 +693,7 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
         return;
       }
     }
-    if (Record->KeepDate)
+    if (Record->KeepDate && !Dated)
       Files.SetFileDate(Destination, H.FileDate);
     // A file merged into was the user's own before: it is not recorded, so
     // that neither a rollback nor the uninstaller deletes it.

@@ -59,6 +59,9 @@ public:
   std::set<std::string> FailWrites;
   std::set<std::string> FailReads; // upper-cased paths that cannot be opened
   uint64_t DiskLeft = UINT64_MAX;  // bytes that still fit on the disk
+  // Writes that end short (half of them written, as on a disk that fills
+  // up under a write), counted down; the ones after them succeed.
+  int ShortWrites = 0;
 
   void Put(const std::string &Path, const std::string &Text,
            platform::DosDateTime Date = 0x30210000) {
@@ -91,6 +94,18 @@ public:
   public:
     MemFsFile(MemFs &Fs, std::shared_ptr<Bytes> Data, bool Writable)
         : FFs(Fs), FData(std::move(Data)), FWritable(Writable) {}
+    // The date of the node that holds this file's bytes, under whatever
+    // name it has now.
+    bool SetLastWriteDate(platform::DosDateTime Date) override {
+      if (!FWritable)
+        return false;
+      for (auto &[K, N] : FFs.Nodes)
+        if (N.Data == FData) {
+          N.Date = Date;
+          return true;
+        }
+      return false;
+    }
     uint32_t Read(void *Buffer, uint32_t Count) override {
       const uint64_t N =
           FPos >= FData->size() ? 0 : std::min<uint64_t>(Count, FData->size() - FPos);
@@ -102,6 +117,17 @@ public:
       if (!FWritable || FFs.DiskLeft < Count) {
         SetError();
         return 0;
+      }
+      if (FFs.ShortWrites > 0 && Count > 0) {
+        --FFs.ShortWrites;
+        const uint32_t Half = Count / 2;
+        FFs.DiskLeft -= Half;
+        if (FData->size() < FPos + Half)
+          FData->resize(FPos + Half);
+        std::copy_n(static_cast<const uint8_t *>(Buffer), Half, FData->data() + FPos);
+        FPos += Half;
+        SetError();
+        return Half;
       }
       FFs.DiskLeft -= Count;
       if (FData->size() < FPos + Count)
