@@ -372,6 +372,36 @@ TEST(InstallCancel, InTheMiddleOfALargeFileBetweenFilesAndInItsLastBlock) {
   }
 }
 
+TEST(InstallCancel, WithAPumpIntervalMessagesWaitButTheCancelFlagIsReadAtEveryBlock) {
+  // The panel's Cancel turns true inside big.bin (as a handler run by an
+  // earlier pump would leave it); no pump is due again within the hour.
+  class CancelInsideBigFile : public RecordingStatus {
+  public:
+    void SetProgress(uint32_t P) override {
+      RecordingStatus::SetProgress(P);
+      if (Max == 200000 && P > 0 && P < 200000)
+        Cancel = true;
+    }
+  };
+  for (bool Cancel : {false, true}) {
+    CancelRun R;
+    CancelInsideBigFile Status;
+    install::InstallServices Services = R.M.Services();
+    Services.PumpIntervalMs = 3600000;
+    platform::MemoryFile File(BuildPackage({R.G}, &UninstallerData).Data);
+    install::InstallationEngine Engine(R.M.System, R.S.Model, Cancel ? Status : R.M.Status,
+                                       R.M.Folders, std::move(Services));
+    EXPECT_EQ(Engine.RunInstallation(File, 16), Cancel ? 900 : 800);
+    EXPECT_EQ((Cancel ? Status : R.M.Status).Pumps, 1) << "one pump, before the first file";
+    if (Cancel) {
+      R.ExpectRolledBack();
+    } else {
+      EXPECT_EQ(R.M.Fs.Text(App + "\\sub\\big.bin"), ToText(Noise(200000, 7)));
+      EXPECT_EQ(Count(R.M, "Files"), 3u);
+    }
+  }
+}
+
 TEST(InstallCancel, RollbackOfAReusedLogKeepsTheEarlierInstallation) {
   for (bool Readable : {true, false}) {
     CancelRun R;
