@@ -583,16 +583,39 @@ uint8_t InstallationEngine::ExtractInPlace(platform::File &Package, const packag
   std::string NewCopy;
   uint8_t Code = codec::ExtractWriteFailed;
   Dated = false;
-  if (std::unique_ptr<platform::File> Out = CreateBeside(Files, Destination, "tcnew", NewCopy)) {
-    Code = codec::ExtractEntry(Package, codec::ExtractTarget::Stream(*Out), Progress, H, &Report);
+  // Where nothing has the name yet, the file is written under it at once:
+  // the exclusive making proves nothing is lost, and a copy that does not
+  // become whole is deleted like a new copy beside it would be. Otherwise
+  // the new copy goes beside the file it replaces.
+  std::unique_ptr<platform::File> Out;
+  bool Direct = !FReplaced.Wrote(Destination);
+  if (Direct)
+    Out = Files.Open(Destination, platform::OpenMode::CreateNew);
+  if (Out) {
+    NewCopy = Destination;
+  } else {
+    Direct = false;
+    Out = CreateBeside(Files, Destination, "tcnew", NewCopy);
+  }
+  if (Out) {
+    try {
+      Code = codec::ExtractEntry(Package, codec::ExtractTarget::Stream(*Out), Progress, H, &Report);
+    } catch (const std::bad_alloc &) {
+      Code = codec::ExtractWriteFailed; // the part written is deleted below
+    }
     // The date goes on through the open copy after its last write, which
     // spares opening the file again; the move to its name keeps it.
     if (Code == codec::ExtractOk && !Report.Stopped && KeepDate)
       Dated = Out->SetLastWriteDate(H.FileDate);
+    Out.reset();
   }
-  // Whatever the extraction did, the file at Destination is untouched: it is
-  // replaced only by a whole copy.
+  // Whatever the extraction did, an earlier file at Destination is
+  // untouched: it is replaced only by a whole copy.
   if (Code == codec::ExtractOk && !Report.Stopped) {
+    if (Direct) {
+      FReplaced.NoteWritten(Destination);
+      return Code;
+    }
     if (FReplaced.Replace(NewCopy, Destination, false))
       return Code;
     Code = codec::ExtractWriteFailed; // the destination is locked or read-only

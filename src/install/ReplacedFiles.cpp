@@ -83,6 +83,14 @@ bool ReplacedFiles::Replace(const std::string &NewFile, const std::string &Desti
   return true;
 }
 
+void ReplacedFiles::NoteWritten(const std::string &Destination) {
+  FWritten.insert(Upper(Destination));
+}
+
+bool ReplacedFiles::Wrote(const std::string &Destination) const {
+  return FWritten.count(Upper(Destination)) != 0;
+}
+
 size_t ReplacedFiles::Restore() {
   size_t Failed = 0;
   for (auto It = FKept.rbegin(); It != FKept.rend(); ++It) {

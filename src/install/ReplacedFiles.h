@@ -40,6 +40,10 @@ public:
   // The installation is complete: the kept files are deleted.
   void Discard();
   size_t KeptCount() const { return FKept.size(); }
+  // A file this installation made at Destination where nothing was: a
+  // later copy for the same place replaces it without keeping it.
+  void NoteWritten(const std::string &Destination);
+  bool Wrote(const std::string &Destination) const;
 
 private:
   struct Kept {
