@@ -3,6 +3,11 @@
 // are real ones (programs and texts of the machine the benchmark runs on),
 // packed by the authoring tool; the installation is the engine's whole run:
 // uninstaller, log, directories, decoding, checksums, dates, registration.
+// The calls of the system the installation makes are counted through the
+// platform interface and printed per installed file.
+//   install_bench.exe [--files N] [--rounds N] [--trace] [--pump-interval MS]
+// --trace writes "tcbench: install begin/end" to the debugger output around
+// one logged installation, to cut a Wine relay trace (WINEDEBUG=+relay) to it.
 #include <windows.h>
 
 #include "PackageBuilder.h"
@@ -21,6 +26,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -30,7 +37,118 @@ const std::string Title = "Tc Install Benchmark";
 constexpr uint64_t CorpusBudget = 48ull << 20;
 constexpr uint64_t LargestFile = 8ull << 20;
 constexpr size_t FilesPerDirectory = 40;
-constexpr int Rounds = 5;
+
+struct Options {
+  size_t MaxFiles = SIZE_MAX;
+  int Rounds = 5;
+  bool Trace = false;
+  uint32_t PumpIntervalMs = driver::InstallPumpIntervalMs;
+};
+
+// Calls of the system made through the platform's files, each weighed by
+// the Win32 calls its implementation makes (a date set by name opens,
+// stamps and closes the file).
+struct CallCount {
+  uint64_t Files = 0;   // by name: open, exists, attributes, move, delete...
+  uint64_t Handles = 0; // through an open file: read, write, seek, close...
+  uint64_t Pumps = 0;   // PeekMessage and Sleep(0)
+  uint64_t Total() const { return Files + Handles + Pumps; }
+};
+
+class CountingFile : public platform::File {
+public:
+  CountingFile(std::unique_ptr<platform::File> Inner, CallCount &Count)
+      : FInner(std::move(Inner)), FCount(Count) {}
+  ~CountingFile() override { ++FCount.Handles; } // CloseHandle
+  uint32_t Read(void *Buffer, uint32_t Count) override {
+    ++FCount.Handles;
+    return Pass(FInner->Read(Buffer, Count));
+  }
+  uint32_t Write(const void *Buffer, uint32_t Count) override {
+    ++FCount.Handles;
+    return Pass(FInner->Write(Buffer, Count));
+  }
+  bool Seek(uint64_t Position) override {
+    ++FCount.Handles;
+    return Pass(FInner->Seek(Position));
+  }
+  uint64_t Position() const override { return FInner->Position(); }
+  uint64_t Size() override {
+    ++FCount.Handles;
+    return Pass(FInner->Size());
+  }
+  bool Truncate() override {
+    FCount.Handles += 2;
+    return Pass(FInner->Truncate());
+  }
+  bool SetLastWriteDate(platform::DosDateTime Date) override {
+    ++FCount.Handles;
+    return Pass(FInner->SetLastWriteDate(Date));
+  }
+
+private:
+  template <typename T> T Pass(T Result) {
+    if (FInner->Error())
+      SetError();
+    FInner->ClearError();
+    return Result;
+  }
+  std::unique_ptr<platform::File> FInner;
+  CallCount &FCount;
+};
+
+class CountingFileSystem : public platform::FileSystem {
+public:
+  explicit CountingFileSystem(platform::FileSystem &Inner) : FInner(Inner) {}
+  CallCount Count;
+
+  std::unique_ptr<platform::File> Open(const std::string &Path, platform::OpenMode Mode) override {
+    ++Count.Files;
+    std::unique_ptr<platform::File> F = FInner.Open(Path, Mode);
+    return F ? std::make_unique<CountingFile>(std::move(F), Count) : nullptr;
+  }
+  bool FileExists(const std::string &P) override { return ++Count.Files, FInner.FileExists(P); }
+  bool DirectoryExists(const std::string &P) override {
+    return ++Count.Files, FInner.DirectoryExists(P);
+  }
+  bool MakeDirectory(const std::string &P) override {
+    return ++Count.Files, FInner.MakeDirectory(P);
+  }
+  bool DeleteDirectory(const std::string &P) override {
+    return ++Count.Files, FInner.DeleteDirectory(P);
+  }
+  bool RemoveFile(const std::string &P) override { return ++Count.Files, FInner.RemoveFile(P); }
+  bool RenameFile(const std::string &F, const std::string &T) override {
+    return ++Count.Files, FInner.RenameFile(F, T);
+  }
+  bool MoveReplacing(const std::string &F, const std::string &T) override {
+    return ++Count.Files, FInner.MoveReplacing(F, T);
+  }
+  uint32_t GetAttributes(const std::string &P) override {
+    return ++Count.Files, FInner.GetAttributes(P);
+  }
+  bool SetAttributes(const std::string &P, uint32_t A) override {
+    return ++Count.Files, FInner.SetAttributes(P, A);
+  }
+  platform::DosDateTime GetFileDate(const std::string &P) override {
+    return Count.Files += 2, FInner.GetFileDate(P);
+  }
+  bool SetFileDate(const std::string &P, platform::DosDateTime D) override {
+    return Count.Files += 3, FInner.SetFileDate(P, D);
+  }
+  bool ListDirectory(const std::string &P, std::vector<platform::DirEntry> &Out) override {
+    return ++Count.Files, FInner.ListDirectory(P, Out);
+  }
+  std::string WindowsDirectory() override { return ++Count.Files, FInner.WindowsDirectory(); }
+  std::string SystemDirectory() override { return ++Count.Files, FInner.SystemDirectory(); }
+  std::string TempDirectory() override { return ++Count.Files, FInner.TempDirectory(); }
+  bool ExpandEnvironment(const std::string &T, std::string &Out) override {
+    return ++Count.Files, FInner.ExpandEnvironment(T, Out);
+  }
+
+private:
+  platform::FileSystem &FInner;
+};
 
 struct SourceFile {
   std::string From; // on the host, through Wine's drive of the root
@@ -52,17 +170,27 @@ public:
 // launcher pays for it too.
 class PumpOnlyStatus : public install::InstallStatus {
 public:
-  void SetPhaseCaption(const std::string &) override {}
+  explicit PumpOnlyStatus(CallCount &Count) : FCount(Count) {}
+  // When each phase began, the first at [0]: the file phase's share of the
+  // run is what the other two leave.
+  std::vector<std::chrono::steady_clock::time_point> PhaseStarts;
+  void SetPhaseCaption(const std::string &) override {
+    PhaseStarts.push_back(std::chrono::steady_clock::now());
+  }
   void SetCurrentItem(const std::string &) override {}
   void SetProgressMax(uint32_t) override {}
   void SetProgress(uint32_t) override {}
   void ProcessMessages() override {
     MSG Msg;
-    while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE))
+    while (++FCount.Pumps, PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE))
       DispatchMessageA(&Msg);
+    ++FCount.Pumps;
     Sleep(0);
   }
   bool CancelRequested() override { return false; }
+
+private:
+  CallCount &FCount;
 };
 
 // The corpus package has no program folders; no name is ever chosen.
@@ -93,8 +221,8 @@ std::string SafeName(const std::string &Name) {
 
 class Bench {
 public:
-  Bench() {
-    System.Files = &Files;
+  explicit Bench(const Options &O) : Opt(O) {
+    System.Files = &Counted;
     System.Reg = &Reg;
     System.Ini = &Ini;
     System.Version = &Version;
@@ -121,21 +249,31 @@ public:
       return false;
     const double BuildTime = Seconds(Built);
 
-    auto Package = Files.Open(Exe, platform::OpenMode::Read);
+    // Opened through the counter: the reads of the package count too.
+    auto Package = Counted.Open(Exe, platform::OpenMode::Read);
     uint64_t FilesPosition = 0;
     package::TOpenFileType Model;
     if (!Package || !OpenAsLauncher(*Package, Model, FilesPosition))
       return Fail("cannot open the built package");
 
     double Copy = 1e9, Install = 1e9, Unlogged = 1e9;
-    for (int Round = 0; Round < Rounds; ++Round) {
+    CallCount Calls;
+    for (int Round = 0; Round < Opt.Rounds; ++Round) {
       double T = 0;
       if (!CopyOnce(T))
         return false;
       Copy = std::min(Copy, T);
       Model.AddUnInstaller = true;
+      const CallCount Before = Counted.Count;
+      if (Opt.Trace && Round == 0)
+        OutputDebugStringA("tcbench: install begin\n");
       if (!InstallOnce(Model, *Package, FilesPosition, T))
         return false;
+      if (Opt.Trace && Round == 0)
+        OutputDebugStringA("tcbench: install end\n");
+      Calls.Files = Counted.Count.Files - Before.Files;
+      Calls.Handles = Counted.Count.Handles - Before.Handles;
+      Calls.Pumps = Counted.Count.Pumps - Before.Pumps;
       Install = std::min(Install, T);
       Model.AddUnInstaller = false;
       if (!InstallOnce(Model, *Package, FilesPosition, T))
@@ -147,12 +285,20 @@ public:
                 Corpus.size(), Mb, double(PackageSize) / (1 << 20),
                 100.0 * double(PackageSize) / double(Total), BuildTime);
     std::printf("plain copy (CopyFile): %.3f s, %.1f MiB/s (best of %d)\n", Copy, Mb / Copy,
-                Rounds);
+                Opt.Rounds);
     std::printf("installation:          %.3f s, %.1f MiB/s (best of %d)\n", Install, Mb / Install,
-                Rounds);
+                Opt.Rounds);
     std::printf("without uninstaller:   %.3f s, %.1f MiB/s (best of %d)\n", Unlogged, Mb / Unlogged,
-                Rounds);
+                Opt.Rounds);
+    const double N = double(Corpus.size());
+    std::printf("calls of the system per installed file (with uninstaller): %.1f = %.1f by name "
+                "+ %.1f through handles + %.1f message pumping\n",
+                double(Calls.Total()) / N, double(Calls.Files) / N, double(Calls.Handles) / N,
+                double(Calls.Pumps) / N);
+    std::printf("window messages processed at most every %u ms during the extraction\n",
+                unsigned(Opt.PumpIntervalMs));
     std::printf("installation / copy time: %.2f\n", Install / Copy);
+    std::printf("without uninstaller / copy time: %.2f\n", Unlogged / Copy);
     RemoveTree(Base);
     CleanRegistration();
     return true;
@@ -192,7 +338,8 @@ private:
         }
         auto F = Files.Open(P, platform::OpenMode::Read);
         const uint64_t Size = F ? F->Size() : 0;
-        if (Size == 0 || Size > LargestFile || Taken + Size > Budget)
+        if (Size == 0 || Size > LargestFile || Taken + Size > Budget ||
+            Corpus.size() >= Opt.MaxFiles)
           continue;
         const size_t Index = Corpus.size();
         Corpus.push_back({P, "d" + std::to_string(Index / FilesPerDirectory),
@@ -292,11 +439,22 @@ private:
     CleanRegistration();
     platform::OsVersionInfo Os;
     Version.GetOsVersion(Os);
-    install::InstallServices S = driver::MakeEngineServices(Files, Reg, &Destinations, Random, Os);
+    install::InstallServices S =
+        driver::MakeEngineServices(Counted, Reg, &Destinations, Random, Os);
+    S.PumpIntervalMs = Opt.PumpIntervalMs; // as the launcher does
+    Status.PhaseStarts.clear();
     const auto Start = std::chrono::steady_clock::now();
     install::InstallationEngine Engine(System, Model, Status, Folders, std::move(S));
     const int Page = Engine.RunInstallation(Package, FilesPosition);
     Time = Seconds(Start);
+    if (Status.PhaseStarts.size() >= 2) {
+      const double Before = std::chrono::duration<double>(Status.PhaseStarts[0] - Start).count();
+      const double Phase =
+          std::chrono::duration<double>(Status.PhaseStarts[1] - Status.PhaseStarts[0]).count();
+      std::printf("  %s: %.3f s = %.3f before the files + %.3f file phase + %.3f after\n",
+                  Model.AddUnInstaller ? "with uninstaller   " : "without uninstaller", Time,
+                  Before, Phase, Time - Before - Phase);
+    }
     const std::string Count =
         Model.AddUnInstaller ? Ini.ReadString(WinDir + "\\tcUninst1.inf", "Files", "Count", "0")
                              : std::to_string(Corpus.size());
@@ -306,13 +464,15 @@ private:
     return true;
   }
 
+  Options Opt;
   platform::win32::Win32FileSystem Files;
+  CountingFileSystem Counted{Files};
   platform::win32::Win32Ini Ini;
   platform::win32::Win32Registry Reg;
   platform::win32::Win32Version Version;
   platform::win32::Win32Shell Shell;
   QuietMessages Msg;
-  PumpOnlyStatus Status;
+  PumpOnlyStatus Status{Counted.Count};
   NoProgramFolders Folders;
   platform::Platform System;
   InstallDirRow Destinations;
@@ -324,7 +484,23 @@ private:
 
 } // namespace
 
-int main() {
-  Bench B;
+int main(int argc, char **argv) {
+  Options O;
+  for (int I = 1; I < argc; ++I) {
+    if (!std::strcmp(argv[I], "--files") && I + 1 < argc)
+      O.MaxFiles = size_t(std::strtoul(argv[++I], nullptr, 10));
+    else if (!std::strcmp(argv[I], "--rounds") && I + 1 < argc)
+      O.Rounds = std::max(1, std::atoi(argv[++I]));
+    else if (!std::strcmp(argv[I], "--trace"))
+      O.Trace = true;
+    else if (!std::strcmp(argv[I], "--pump-interval") && I + 1 < argc)
+      O.PumpIntervalMs = uint32_t(std::strtoul(argv[++I], nullptr, 10));
+    else {
+      std::fprintf(stderr, "usage: install_bench [--files N] [--rounds N] [--trace] "
+                           "[--pump-interval MS]\n");
+      return 2;
+    }
+  }
+  Bench B(O);
   return B.Run() ? 0 : 1;
 }

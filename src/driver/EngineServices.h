@@ -8,6 +8,10 @@
 
 namespace driver {
 
+// How often the launcher processes window messages while files are
+// extracted: the panel stays live, and small files do not each pay a pump.
+inline constexpr uint32_t InstallPumpIntervalMs = 10;
+
 // Files, Reg, Destinations and Random must outlive the services; Os is the
 // version record the launcher read at start-up (font registration uses it).
 install::InstallServices MakeEngineServices(platform::FileSystem &Files, platform::Registry &Reg,

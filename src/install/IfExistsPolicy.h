@@ -35,4 +35,10 @@ inline bool IsMergePolicy(uint8_t Policy) {
   return Policy == ieMergeIniNew || Policy == ieMergeIniKeep || Policy == ieMergeBlocks;
 }
 
+// Policies whose outcome depends on whether the destination exists: the
+// others install the packaged file either way.
+inline bool DecidesOnExisting(uint8_t Policy) {
+  return (Policy >= ieAsk && Policy <= ieNewerDate) || IsMergePolicy(Policy);
+}
+
 } // namespace install

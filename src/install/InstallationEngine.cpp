@@ -10,6 +10,7 @@
 #include "install/Shell_Link.h"
 #include "install/UninstallerSetup.h"
 #include "package/BlockBasedINI.h"
+#include "platform/ReadAheadFile.h"
 
 #include <algorithm>
 #include <new>
@@ -64,6 +65,15 @@ std::string FailureReason(uint8_t Code) {
   return {};
 }
 
+// A directory level as the known-directory set holds it: upper-cased,
+// without its trailing backslash.
+std::string DirectoryKey(const std::string &Level) {
+  std::string K = UpperAscii(Level);
+  while (K.size() > 1 && K.back() == '\\')
+    K.pop_back();
+  return K;
+}
+
 } // namespace
 
 InstallationEngine::InstallationEngine(const platform::Platform &System,
@@ -82,9 +92,21 @@ int InstallationEngine::Ask(const std::string &Text, uint32_t Flags, const char 
   return FSystem.Msg->ShowMessage(Text, Caption, Flags);
 }
 
+void InstallationEngine::Pump() {
+  if (FServices.PumpIntervalMs != 0) {
+    // A pump costs the system far more than a block or a small file does;
+    // the clock costs nothing.
+    const auto Now = std::chrono::steady_clock::now();
+    if (Now - FLastPump < std::chrono::milliseconds(FServices.PumpIntervalMs))
+      return;
+    FLastPump = Now;
+  }
+  FStatus.ProcessMessages();
+}
+
 void InstallationEngine::ExtractProgress(int32_t Total, bool &Abort) {
   FStatus.SetProgress(uint32_t(Total));
-  FStatus.ProcessMessages();
+  Pump();
   Abort = Cancelled();
 }
 
@@ -112,8 +134,15 @@ bool InstallationEngine::IsSelected(const package::SetupType &Type) const {
 
 // ------------------------------------------------------------------ sequence
 
-int InstallationEngine::RunInstallation(platform::File &Package, uint64_t FilesPosition) {
+int InstallationEngine::RunInstallation(platform::File &PackageFile, uint64_t FilesPosition) {
+  // Headers, block lengths and blocks are small pieces: read through a
+  // buffer they cost a copy each instead of a call of the system.
+  platform::ReadAheadFile Package(PackageFile);
   FCancelRequested = false;
+  FKnownDirs.clear();
+  FFontDir.clear();
+  FListedDirs.clear();
+  FLeftovers.clear();
   FHaveUninstaller = false;
   FRecordFailed = false;
   FStartValues = FStartLinks = FStartGroups = 0;
@@ -458,10 +487,20 @@ void InstallationEngine::CreateGroupDirectories(const package::DirType &First,
       if (Path[I] != '\\' && I + 1 != Path.size())
         continue;
       const std::string Level = Path.substr(0, I + 1);
-      if (Files.DirectoryExists(Level) || !Files.MakeDirectory(Level))
-        continue; // a missing directory shows when its files fail
-      if (!Record(LogDirectories, Level))
-        Files.DeleteDirectory(Level);
+      // The levels above a group's directories are the same for most of
+      // them: each is looked at once a run.
+      std::string Known = DirectoryKey(Level);
+      if (FKnownDirs.count(Known))
+        continue;
+      if (!Files.DirectoryExists(Level)) {
+        if (!Files.MakeDirectory(Level))
+          continue; // a missing directory shows when its files fail
+        if (!Record(LogDirectories, Level)) {
+          Files.DeleteDirectory(Level);
+          continue;
+        }
+      }
+      FKnownDirs.insert(std::move(Known));
     }
     if (const package::DirType *Sub = Dir->SubDirs.First())
       CreateGroupDirectories(*Sub, Path);
@@ -479,12 +518,48 @@ void InstallationEngine::InstallFiles(platform::File &Package, uint64_t GroupOff
   const package::GroupFileIndex Records(Group);
   package::WalkGroupFiles(Package, GroupOffset,
                           [&](uint64_t Position, const package::TEntryHeader &Header) {
-                            FStatus.ProcessMessages();
+                            Pump();
                             if (Cancelled())
                               return false;
                             InstallEntry(Package, Position, Header, Records);
                             return !Cancelled();
                           });
+}
+
+const std::string &InstallationEngine::FontDirectory() {
+  if (FFontDir.empty()) {
+    FFontDir = UpperAscii(FServices.ResolvePath("<FontDir>", true));
+    if (FFontDir.empty() || FFontDir.back() != '\\')
+      FFontDir += '\\';
+  }
+  return FFontDir;
+}
+
+bool InstallationEngine::MayHaveLeftovers(const std::string &Destination) {
+  const size_t Slash = Destination.find_last_of('\\');
+  const std::string Dir = Slash == std::string::npos ? std::string() : Destination.substr(0, Slash);
+  const std::string Key = UpperAscii(Dir);
+  auto It = FListedDirs.find(Key);
+  if (It == FListedDirs.end()) {
+    // One listing per directory and run instead of probing beside every
+    // file for the copies an interrupted run leaves ("name.tcnew1",
+    // "name.tcold1").
+    std::vector<platform::DirEntry> Entries;
+    const bool Listed = !Dir.empty() && FSystem.Files->ListDirectory(Dir, Entries);
+    It = FListedDirs.emplace(Key, Listed).first;
+    for (const platform::DirEntry &E : Entries) {
+      const std::string Name = UpperAscii(E.Name);
+      size_t End = Name.size();
+      while (End > 0 && Name[End - 1] >= '0' && Name[End - 1] <= '9')
+        --End;
+      if (End == Name.size() || End < 7)
+        continue;
+      const std::string Tag = Name.substr(End - 6, 6);
+      if (!E.IsDirectory && (Tag == ".TCNEW" || Tag == ".TCOLD"))
+        FLeftovers.insert(Key + "\\" + Name.substr(0, End - 6));
+    }
+  }
+  return !It->second || FLeftovers.count(UpperAscii(Destination)) != 0;
 }
 
 bool InstallationEngine::DecideInstall(uint8_t Policy, const std::string &Destination,
@@ -543,17 +618,46 @@ bool InstallationEngine::MergeInto(uint8_t Policy, const std::string &TempFile,
 }
 
 uint8_t InstallationEngine::ExtractInPlace(platform::File &Package, const package::TEntryHeader &H,
-                                           const std::string &Destination,
+                                           const std::string &Destination, bool KeepDate,
                                            const codec::TExtractProgress &Progress,
-                                           codec::ExtractReport &Report) {
+                                           codec::ExtractReport &Report, bool &Dated) {
   platform::FileSystem &Files = *FSystem.Files;
   std::string NewCopy;
   uint8_t Code = codec::ExtractWriteFailed;
-  if (std::unique_ptr<platform::File> Out = CreateBeside(Files, Destination, "tcnew", NewCopy))
-    Code = codec::ExtractEntry(Package, codec::ExtractTarget::Stream(*Out), Progress, H, &Report);
-  // Whatever the extraction did, the file at Destination is untouched: it is
-  // replaced only by a whole copy.
+  Dated = false;
+  // Where nothing has the name yet, the file is written under it at once:
+  // the exclusive making proves nothing is lost, and a copy that does not
+  // become whole is deleted like a new copy beside it would be. Otherwise
+  // the new copy goes beside the file it replaces.
+  std::unique_ptr<platform::File> Out;
+  bool Direct = !FReplaced.Wrote(Destination);
+  if (Direct)
+    Out = Files.Open(Destination, platform::OpenMode::CreateNew);
+  if (Out) {
+    NewCopy = Destination;
+  } else {
+    Direct = false;
+    Out = CreateBeside(Files, Destination, "tcnew", NewCopy);
+  }
+  if (Out) {
+    try {
+      Code = codec::ExtractEntry(Package, codec::ExtractTarget::Stream(*Out), Progress, H, &Report);
+    } catch (const std::bad_alloc &) {
+      Code = codec::ExtractWriteFailed; // the part written is deleted below
+    }
+    // The date goes on through the open copy after its last write, which
+    // spares opening the file again; the move to its name keeps it.
+    if (Code == codec::ExtractOk && !Report.Stopped && KeepDate)
+      Dated = Out->SetLastWriteDate(H.FileDate);
+    Out.reset();
+  }
+  // Whatever the extraction did, an earlier file at Destination is
+  // untouched: it is replaced only by a whole copy.
   if (Code == codec::ExtractOk && !Report.Stopped) {
+    if (Direct) {
+      FReplaced.NoteWritten(Destination);
+      return Code;
+    }
     if (FReplaced.Replace(NewCopy, Destination, false))
       return Code;
     Code = codec::ExtractWriteFailed; // the destination is locked or read-only
@@ -573,10 +677,8 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
     Destination.erase(0, 1);
   Destination = CleanPath(FServices.ResolvePath(Destination, true));
 
-  std::string FontDir = FServices.ResolvePath("<FontDir>", true);
-  if (FontDir.empty() || FontDir.back() != '\\')
-    FontDir += '\\';
-  const bool IsFont = UpperAscii(Destination).compare(0, FontDir.size(), UpperAscii(FontDir)) == 0;
+  const std::string &FontDir = FontDirectory();
+  const bool IsFont = UpperAscii(Destination).compare(0, FontDir.size(), FontDir) == 0;
 
   const package::FileType *Record = Records.Find(Name);
   if (!Record) {
@@ -587,8 +689,11 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
   const uint8_t Policy = Record->IfExists;
   // An earlier installation that never ended may have left the user's file
   // aside: it is put back before the rules look at what is there.
-  FReplaced.Recover(Destination);
-  const bool Exists = Files.FileExists(Destination);
+  if (MayHaveLeftovers(Destination))
+    FReplaced.Recover(Destination);
+  // An existing file decides only where the policy keeps, asks, compares
+  // or merges; the others replace it, and the replacement finds it itself.
+  const bool Exists = DecidesOnExisting(Policy) && Files.FileExists(Destination);
   if (Exists && !DecideInstall(Policy, Destination, H))
     return;
   const bool Merge = Exists && IsMergePolicy(Policy);
@@ -612,13 +717,14 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
     std::string Temp;
     uint8_t Code = codec::ExtractWriteFailed;
     codec::ExtractReport Report;
+    bool Dated = false;
     try {
       if (Merge) {
         if (std::unique_ptr<platform::File> Out = FServices.CreateTempFile(Temp))
           Code = codec::ExtractEntry(Package, codec::ExtractTarget::Stream(*Out), Progress, H,
                                      &Report);
       } else {
-        Code = ExtractInPlace(Package, H, Destination, Progress, Report);
+        Code = ExtractInPlace(Package, H, Destination, Record->KeepDate, Progress, Report, Dated);
       }
     } catch (const std::bad_alloc &) {
       Code = codec::ExtractWriteFailed; // asked about like any failure to write
@@ -656,7 +762,7 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
         return;
       }
     }
-    if (Record->KeepDate)
+    if (Record->KeepDate && !Dated)
       Files.SetFileDate(Destination, H.FileDate);
     // A file merged into was the user's own before: it is not recorded, so
     // that neither a rollback nor the uninstaller deletes it.

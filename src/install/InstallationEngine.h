@@ -14,9 +14,11 @@
 #include "package/SetupModel.h"
 #include "platform/Platform.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -57,6 +59,11 @@ struct InstallServices {
   // none can be made.
   std::function<std::unique_ptr<platform::File>(std::string &Name)> CreateTempFile;
   platform::OsVersionInfo OsVersion; // for font registration
+  // Window messages are processed at most once in this many milliseconds
+  // while files are extracted; 0 processes them at every progress report
+  // and before every entry. The cancel flag is read at every report either
+  // way, and what a pump would show changes faster than a screen can.
+  uint32_t PumpIntervalMs = 0;
   // GetOSType's code of the running system (0 Windows 95 ... 5 unknown):
   // on 0 and 1 the all-users program group goes to the user's folder.
   uint8_t OsType = 5;
@@ -106,9 +113,18 @@ private:
                  const package::FileType &Record);
   // One attempt at putting the entry at Destination; an extraction result
   // code, ExtractWriteFailed when the new copy could not take its place.
+  // KeepDate gives the copy the entry's date before it takes its place;
+  // Dated tells whether that worked.
   uint8_t ExtractInPlace(platform::File &Package, const package::TEntryHeader &H,
-                         const std::string &Destination, const codec::TExtractProgress &Progress,
-                         codec::ExtractReport &Report);
+                         const std::string &Destination, bool KeepDate,
+                         const codec::TExtractProgress &Progress, codec::ExtractReport &Report,
+                         bool &Dated);
+  // "<FontDir>" expanded, upper-cased, with a trailing backslash; resolved
+  // once a run.
+  const std::string &FontDirectory();
+  // Whether an interrupted earlier run may have left copies beside this
+  // destination (always, where its directory cannot be listed).
+  bool MayHaveLeftovers(const std::string &Destination);
   // Adds a log record; a failure is reported and stops the installation.
   bool Record(const std::string &Section, const std::string &Value);
   void LogFailed();
@@ -118,6 +134,9 @@ private:
   void UndoLaterPhases();
   std::string CleanPath(const std::string &Path);
   void ExtractProgress(int32_t Total, bool &Abort);
+  // Processes window messages unless that was done less than the pump
+  // interval ago.
+  void Pump();
   int Ask(const std::string &Text, uint32_t Flags, const char *Caption = "Error");
   bool IsSelected(const package::SetupType &Type) const;
   RecordSink LogSink();
@@ -137,6 +156,16 @@ private:
   std::unordered_map<std::string, package::GroupType *> FGroupsByName;
   std::unordered_map<std::string, uint64_t> FGroupPositions;
   std::unordered_set<std::string> FDoneList;
+  // Directories seen or made by this run (upper-cased, no trailing
+  // backslash): their levels are not looked at again.
+  std::set<std::string> FKnownDirs;
+  std::string FFontDir;
+  std::chrono::steady_clock::time_point FLastPump{};
+  // Destination directories looked through for an earlier run's leftovers,
+  // and the destinations (upper-cased) that have some; a directory that
+  // cannot be listed has each of its files looked at.
+  std::unordered_map<std::string, bool> FListedDirs;
+  std::unordered_set<std::string> FLeftovers;
   std::unique_ptr<UninstallLog> FLog;
   bool FLogExisted = false;
   bool FLogUsable = false;       // false once the user chose to go on without it

@@ -67,18 +67,18 @@ Leftovers ReplacedFiles::Recover(const std::string &Destination) {
 
 std::unique_ptr<platform::File> CreateBeside(platform::FileSystem &Files, const std::string &Path,
                                              const std::string &Tag, std::string &Name) {
-  int N = 1;
-  for (int Attempt = 0; Attempt < 100; ++Attempt, ++N) {
-    const std::string Candidate = FreeName(Files, Path, Tag, N);
-    if (Candidate.empty())
-      return nullptr;
+  // Each name is tried at once: the making fails where anything has the
+  // name, so the usual case costs one call, and a name taken (a new copy an
+  // earlier run left, or one someone made since) is seen after the failure.
+  for (int N = 1; N < 10000; ++N) {
+    const std::string Candidate = Path + "." + Tag + std::to_string(N);
     if (std::unique_ptr<platform::File> F = Files.Open(Candidate, platform::OpenMode::CreateNew)) {
       Name = Candidate;
       return F;
     }
-    // Made by someone else since the test: choose again. Any other failure
-    // (no directory, no access) will not go away.
-    if (!Files.FileExists(Candidate) && !Files.DirectoryExists(Candidate))
+    // Any other failure (no directory, no access, a full directory) will
+    // not go away with another name.
+    if (Files.GetAttributes(Candidate) == platform::AttrInvalid)
       return nullptr;
   }
   return nullptr;
@@ -87,20 +87,24 @@ std::unique_ptr<platform::File> CreateBeside(platform::FileSystem &Files, const 
 bool ReplacedFiles::Replace(const std::string &NewFile, const std::string &Destination,
                             bool KeepAttributes) {
   const std::string Key = Upper(Destination);
-  if (!FFiles.FileExists(Destination)) {
-    if (!FFiles.RenameFile(NewFile, Destination))
-      return false;
+  const bool Ours = FWritten.count(Key) != 0;
+  // Where nothing stands the new file takes the name and keeps the
+  // attributes it was made with. A rename never replaces, so a file that
+  // is there shows as its failure.
+  if (!Ours && FFiles.RenameFile(NewFile, Destination)) {
     FWritten.insert(Key);
     return true;
   }
   const uint32_t Attributes = FFiles.GetAttributes(Destination);
-  const bool Keep = KeepAttributes && Attributes != platform::AttrInvalid;
-  if (FWritten.count(Key)) {
+  if (Attributes == platform::AttrInvalid)
+    return Ours && FFiles.RenameFile(NewFile, Destination);
+  if (Attributes & platform::AttrDirectory)
+    return false;
+  if (Ours) {
     // This run's own earlier copy: the user's file, if any, is kept already.
     FFiles.SetAttributes(Destination, platform::AttrNormal);
     if (!FFiles.MoveReplacing(NewFile, Destination)) {
-      if (Attributes != platform::AttrInvalid)
-        FFiles.SetAttributes(Destination, Attributes);
+      FFiles.SetAttributes(Destination, Attributes);
       return false;
     }
   } else {
@@ -116,8 +120,16 @@ bool ReplacedFiles::Replace(const std::string &NewFile, const std::string &Desti
     FKept.push_back({Destination, Aside});
     FWritten.insert(Key);
   }
-  FFiles.SetAttributes(Destination, Keep ? Attributes : platform::AttrNormal);
+  FFiles.SetAttributes(Destination, KeepAttributes ? Attributes : platform::AttrNormal);
   return true;
+}
+
+void ReplacedFiles::NoteWritten(const std::string &Destination) {
+  FWritten.insert(Upper(Destination));
+}
+
+bool ReplacedFiles::Wrote(const std::string &Destination) const {
+  return FWritten.count(Upper(Destination)) != 0;
 }
 
 size_t ReplacedFiles::Restore() {

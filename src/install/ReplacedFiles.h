@@ -58,6 +58,10 @@ public:
   // RecoverLeftovers for a destination this run has not written yet (what
   // this run keeps aside is its own, not an earlier run's leftover).
   Leftovers Recover(const std::string &Destination);
+  // A file this installation made at Destination where nothing was: a
+  // later copy for the same place replaces it without keeping it.
+  void NoteWritten(const std::string &Destination);
+  bool Wrote(const std::string &Destination) const;
 
 private:
   struct Kept {

@@ -18,6 +18,9 @@ namespace platform {
 
 // ---------------------------------------------------------------- files
 
+// Packed DOS date and time: date in the high 16 bits, time in the low 16.
+using DosDateTime = int32_t;
+
 // A byte file with a pending-error state, as the installer's readers expect:
 // a failed read, write or seek sets the error flag, which stays set until
 // ClearError(). A read at or past the end of the file is not an error in
@@ -34,6 +37,11 @@ public:
   virtual uint64_t Size() = 0;
   // Cuts or extends the file at the current position.
   virtual bool Truncate() = 0;
+  // Sets the last-write time (local DOS date and time) through the open
+  // file, after its last write, so that a file just written needs no second
+  // opening for its date. False where the file cannot do it; the caller
+  // then sets it by name.
+  virtual bool SetLastWriteDate(DosDateTime Date) { return false; }
   bool Eof() { return Position() >= Size(); }
   bool Error() const { return FError; }
   void ClearError() { FError = false; }
@@ -49,9 +57,6 @@ enum class OpenMode {
   Create,    // create or truncate, read/write
   CreateNew, // create, failing when the file exists (temporary names)
 };
-
-// Packed DOS date and time: date in the high 16 bits, time in the low 16.
-using DosDateTime = int32_t;
 
 // File attribute bits, with the Win32 values.
 enum : uint32_t {
@@ -78,6 +83,8 @@ public:
   virtual bool MakeDirectory(const std::string &Path) = 0;   // one level
   virtual bool DeleteDirectory(const std::string &Path) = 0; // empty only
   virtual bool RemoveFile(const std::string &Path) = 0;
+  // Fails when anything has the name To: it never replaces (callers rely
+  // on that to learn that a file is there).
   virtual bool RenameFile(const std::string &From, const std::string &To) = 0;
   // Moves From to To, replacing a file at To, such that at every moment one
   // of the two is whole: when it fails, To is what it was. To must not be

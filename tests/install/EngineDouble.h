@@ -61,6 +61,9 @@ public:
   // Files whose upper-cased path starts with one of these cannot be renamed.
   std::set<std::string> FailRenamesFrom;
   uint64_t DiskLeft = UINT64_MAX; // bytes that still fit on the disk
+  // Writes that end short (half of them written, as on a disk that fills
+  // up under a write), counted down; the ones after them succeed.
+  int ShortWrites = 0;
 
   void Put(const std::string &Path, const std::string &Text,
            platform::DosDateTime Date = 0x30210000) {
@@ -93,6 +96,18 @@ public:
   public:
     MemFsFile(MemFs &Fs, std::shared_ptr<Bytes> Data, bool Writable)
         : FFs(Fs), FData(std::move(Data)), FWritable(Writable) {}
+    // The date of the node that holds this file's bytes, under whatever
+    // name it has now.
+    bool SetLastWriteDate(platform::DosDateTime Date) override {
+      if (!FWritable)
+        return false;
+      for (auto &[K, N] : FFs.Nodes)
+        if (N.Data == FData) {
+          N.Date = Date;
+          return true;
+        }
+      return false;
+    }
     uint32_t Read(void *Buffer, uint32_t Count) override {
       const uint64_t N =
           FPos >= FData->size() ? 0 : std::min<uint64_t>(Count, FData->size() - FPos);
@@ -104,6 +119,17 @@ public:
       if (!FWritable || FFs.DiskLeft < Count) {
         SetError();
         return 0;
+      }
+      if (FFs.ShortWrites > 0 && Count > 0) {
+        --FFs.ShortWrites;
+        const uint32_t Half = Count / 2;
+        FFs.DiskLeft -= Half;
+        if (FData->size() < FPos + Half)
+          FData->resize(FPos + Half);
+        std::copy_n(static_cast<const uint8_t *>(Buffer), Half, FData->data() + FPos);
+        FPos += Half;
+        SetError();
+        return Half;
       }
       FFs.DiskLeft -= Count;
       if (FData->size() < FPos + Count)
@@ -218,8 +244,19 @@ public:
     It->second.Date = Date;
     return true;
   }
-  bool ListDirectory(const std::string &, std::vector<platform::DirEntry> &) override {
-    return false;
+  // Names come back upper-cased, as the double keeps them.
+  bool ListDirectory(const std::string &Path, std::vector<platform::DirEntry> &Out) override {
+    Out.clear();
+    const std::string K = Key(Path);
+    if (!Dirs.count(K))
+      return false;
+    for (const auto &N : Nodes)
+      if (Parent(N.first) == K)
+        Out.push_back({N.first.substr(K.size() + 1), false});
+    for (const std::string &D : Dirs)
+      if (Parent(D) == K)
+        Out.push_back({D.substr(K.size() + 1), true});
+    return true;
   }
   std::string WindowsDirectory() override { return "C:\\WINDOWS"; }
   std::string SystemDirectory() override { return "C:\\WINDOWS\\SYSTEM"; }

@@ -372,6 +372,36 @@ TEST(InstallCancel, InTheMiddleOfALargeFileBetweenFilesAndInItsLastBlock) {
   }
 }
 
+TEST(InstallCancel, WithAPumpIntervalMessagesWaitButTheCancelFlagIsReadAtEveryBlock) {
+  // The panel's Cancel turns true inside big.bin (as a handler run by an
+  // earlier pump would leave it); no pump is due again within the hour.
+  class CancelInsideBigFile : public RecordingStatus {
+  public:
+    void SetProgress(uint32_t P) override {
+      RecordingStatus::SetProgress(P);
+      if (Max == 200000 && P > 0 && P < 200000)
+        Cancel = true;
+    }
+  };
+  for (bool Cancel : {false, true}) {
+    CancelRun R;
+    CancelInsideBigFile Status;
+    install::InstallServices Services = R.M.Services();
+    Services.PumpIntervalMs = 3600000;
+    platform::MemoryFile File(BuildPackage({R.G}, &UninstallerData).Data);
+    install::InstallationEngine Engine(R.M.System, R.S.Model, Cancel ? Status : R.M.Status,
+                                       R.M.Folders, std::move(Services));
+    EXPECT_EQ(Engine.RunInstallation(File, 16), Cancel ? 900 : 800);
+    EXPECT_EQ((Cancel ? Status : R.M.Status).Pumps, 1) << "one pump, before the first file";
+    if (Cancel) {
+      R.ExpectRolledBack();
+    } else {
+      EXPECT_EQ(R.M.Fs.Text(App + "\\sub\\big.bin"), ToText(Noise(200000, 7)));
+      EXPECT_EQ(Count(R.M, "Files"), 3u);
+    }
+  }
+}
+
 TEST(InstallCancel, RollbackOfAReusedLogKeepsTheEarlierInstallation) {
   for (bool Readable : {true, false}) {
     CancelRun R;
@@ -671,15 +701,15 @@ TEST(InstallFailures, AFailureAnsweredIgnoreLeavesTheFileThatWasThere) {
 }
 
 TEST(InstallFailures, AReadFailureIgnoredLeavesTheRestOfTheGroupToInstall) {
-  // The package file's read of a.bin's data fails once, as a disk or
-  // network read may; the user ignores it, and b.txt and c.txt still come.
+  // The package file's read of a.bin's data fails, as a disk or network
+  // read may, until the user has been asked; the user ignores it, and b.txt
+  // and c.txt still come. Reads that do not touch the bad byte succeed.
   class FlakyPackage : public platform::MemoryFile {
   public:
     using platform::MemoryFile::MemoryFile;
     uint64_t FailAt = UINT64_MAX;
     uint32_t Read(void *Buffer, uint32_t Count) override {
       if (Position() <= FailAt && FailAt < Position() + Count) {
-        FailAt = UINT64_MAX;
         SetError();
         return 0;
       }
@@ -698,6 +728,7 @@ TEST(InstallFailures, AReadFailureIgnoredLeavesTheRestOfTheGroupToInstall) {
   FlakyPackage File(P.Data);
   File.FailAt = P.FilePositions[0][0] + package::EntryHeaderSize + 100;
   M.Msg.Answers = {platform::IdIgnore};
+  M.Msg.OnShow = [&File](const ScriptedMessages::Box &) { File.FailAt = UINT64_MAX; };
   install::InstallationEngine Engine(M.System, S.Model, M.Status, M.Folders, M.Services());
   EXPECT_EQ(Engine.RunInstallation(File, P.FilesPosition), install::FinishPage);
   ASSERT_EQ(M.Msg.Shown.size(), 1u);
@@ -724,6 +755,69 @@ TEST(InstallFailures, RetryAfterTheCauseIsRemovedInstallsTheWholeFile) {
   EXPECT_EQ(M.Msg.Shown[0].Text, "Failed to install file: a.bin! Failed to write to "
                                  "destination!\r\nWhat do you want to do?");
   EXPECT_EQ(M.Fs.Text(App + "\\a.bin"), ToText(Noise(90000, 5)));
+}
+
+TEST(InstallFailures, AFullDiskAsksRetryWritesTheWholeFileIgnoreAndAbortKeepTheUsersFile) {
+  // The disk fills up while a.bin, which replaces the user's own, is
+  // written: the writes end short twice, then space has been freed.
+  const Bytes Data = Noise(90000, 6); // three blocks
+  for (int Answer : {platform::IdRetry, platform::IdIgnore, platform::IdAbort}) {
+    Machine M;
+    Script S;
+    PkgGroup G{"Main", {{"\\%InstallDir%\\b.txt", ToBytes("b")}, {"\\%InstallDir%\\a.bin", Data}}};
+    for (const PkgFile &F : G.Files)
+      AddFileRecord(*S.Main, F.Name, install::ieOverwrite);
+    M.Fs.Dirs.insert("C:\\PROGRAM FILES");
+    M.Fs.Dirs.insert(fake::Upper(App));
+    M.Fs.Put(App + "\\a.bin", "user", 0x30210000);
+    M.Fs.SetAttributes(App + "\\a.bin", platform::AttrReadOnly);
+    bool Armed = false;
+    M.Status.OnPump = [&](RecordingStatus &St) {
+      if (!Armed && St.Max == Data.size()) {
+        Armed = true;
+        M.Fs.ShortWrites = 2;
+      }
+    };
+    if (Answer == platform::IdRetry) {
+      M.Msg.Answers = {platform::IdRetry, platform::IdRetry};
+    } else {
+      M.Msg.Answers = {Answer};
+      // Space is freed while the question is up: the log still fits.
+      M.Msg.OnShow = [&](const ScriptedMessages::Box &) { M.Fs.ShortWrites = 0; };
+    }
+    const int Page = M.Run(S.Model, BuildPackage({G}, &UninstallerData));
+    const std::string Question =
+        "Failed to install file: a.bin! Failed to write to destination!\r\nWhat do you want to do?";
+    ASSERT_EQ(M.Msg.Shown.size(), Answer == platform::IdRetry ? 2u : 1u) << Answer;
+    for (const auto &Box : M.Msg.Shown) {
+      EXPECT_EQ(Box.Text, Question);
+      EXPECT_EQ(Box.Flags & 0xF, platform::MbAbortRetryIgnore);
+    }
+    if (Answer == platform::IdRetry) {
+      EXPECT_EQ(Page, 800);
+      EXPECT_EQ(M.Fs.Text(App + "\\a.bin"), ToText(Data)) << "the whole file, once";
+      EXPECT_EQ(M.Fs.Date(App + "\\a.bin"), G.Files[1].Date);
+      EXPECT_EQ(M.Fs.GetAttributes(App + "\\a.bin"), 0u);
+      EXPECT_EQ(Count(M, "Files"), 2u);
+      EXPECT_EQ(M.Log("Files", "2"), App + "\\a.bin");
+    } else {
+      // The user's file is as it was; nothing half-written is recorded.
+      EXPECT_EQ(Page, Answer == platform::IdIgnore ? 800 : 900);
+      EXPECT_EQ(M.Fs.Text(App + "\\a.bin"), "user");
+      EXPECT_EQ(M.Fs.Date(App + "\\a.bin"), 0x30210000);
+      EXPECT_EQ(M.Fs.GetAttributes(App + "\\a.bin"), platform::AttrReadOnly);
+      if (Answer == platform::IdIgnore) {
+        EXPECT_EQ(Count(M, "Files"), 1u);
+        EXPECT_EQ(M.Log("Files", "1"), App + "\\b.txt");
+      } else {
+        EXPECT_FALSE(M.Fs.Has(LogFile));
+        EXPECT_FALSE(M.Fs.Has(App + "\\b.txt")) << "rolled back";
+      }
+    }
+    const size_t Left = Answer == platform::IdAbort ? 1u : 2u;
+    EXPECT_EQ(M.Fs.Below(fake::Upper(App)).size(), Left) << "no copy beside the files";
+    EXPECT_TRUE(M.Fs.Below("C:\\TEMP").empty());
+  }
 }
 
 TEST(InstallFailures, LogThatCannotBeWrittenAsksWarnsOrRollsBackAndNeverRegistersWithoutIt) {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 using namespace engine_double;
 
 namespace {
@@ -250,6 +252,40 @@ TEST(Win32Install, RetryAfterTheCauseIsRemovedAndIgnoreRecordsNothing) {
     EXPECT_EQ(C.M.Log("Files", "Count"), Retried ? "3" : "2");
     EXPECT_EQ(fake::Upper(C.M.Log("Files", "2")),
               fake::Upper(C.M.App + (Retried ? "\\a\\b\\big.bin" : "\\a\\last.txt")));
+  }
+}
+
+TEST(Win32Install, AFileInUseAsksAndRetryReplacesItOnceFreeIgnoreLeavesItAsItWas) {
+  for (int Answer : {platform::IdRetry, platform::IdIgnore}) {
+    CancelCase C;
+    // The user's first.txt is open in a program that shares it with no one:
+    // it cannot be moved aside until that program closes it.
+    const std::string First = C.M.App + "\\a\\first.txt";
+    ASSERT_TRUE(C.M.Files.MakeDirectory(C.M.App));
+    ASSERT_TRUE(C.M.Files.MakeDirectory(C.M.App + "\\a"));
+    C.M.Put(First, "mine");
+    HANDLE InUse = CreateFileA(First.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(InUse, INVALID_HANDLE_VALUE);
+    C.M.Msg.Answers = {Answer};
+    C.M.Msg.OnShow = [&InUse](const ScriptedMessages::Box &) {
+      CloseHandle(InUse);
+      InUse = INVALID_HANDLE_VALUE;
+    };
+    ASSERT_EQ(C.Run(), install::FinishPage);
+    if (InUse != INVALID_HANDLE_VALUE)
+      CloseHandle(InUse);
+    ASSERT_EQ(C.M.Msg.Shown.size(), 1u);
+    EXPECT_EQ(C.M.Msg.Shown[0].Text, "Failed to install file: first.txt! Failed to write to "
+                                     "destination!\r\nWhat do you want to do?");
+    const bool Retried = Answer == platform::IdRetry;
+    EXPECT_EQ(C.M.Text(First), Retried ? "first" : "mine");
+    EXPECT_EQ(C.M.Log("Files", "Count"), Retried ? "3" : "2");
+    EXPECT_EQ(fake::Upper(C.M.Log("Files", "1")),
+              fake::Upper(Retried ? First : C.M.App + "\\a\\b\\big.bin"));
+    std::vector<platform::DirEntry> Left;
+    ASSERT_TRUE(C.M.Files.ListDirectory(C.M.App + "\\a", Left));
+    EXPECT_EQ(Left.size(), 3u) << "first.txt, last.txt and b: no copy beside them";
   }
 }
 

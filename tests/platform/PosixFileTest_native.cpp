@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <unistd.h>
 #include <string>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -62,6 +62,14 @@ TEST(PosixFileSystem, DosDateRoundTripsAtTwoSecondResolution) {
   ASSERT_TRUE(fs.SetFileDate(p, date));
   EXPECT_EQ(fs.GetFileDate(p), date);
   EXPECT_EQ(fs.GetFileDate(d + "/missing"), -1);
+  // Through the open file, after its last write.
+  auto f = fs.Open(p, OpenMode::Create);
+  ASSERT_TRUE(f);
+  EXPECT_EQ(f->Write("data", 4), 4u);
+  const DosDateTime later = date + (1 << 16); // the next day
+  ASSERT_TRUE(f->SetLastWriteDate(later));
+  f.reset();
+  EXPECT_EQ(fs.GetFileDate(p), later);
   fs.RemoveFile(p);
   fs.DeleteDirectory(d);
 }

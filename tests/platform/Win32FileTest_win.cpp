@@ -91,6 +91,17 @@ TEST(Win32FileSystem, AttributesDatesAndMoves) {
   ASSERT_TRUE(fs.FileSystem::MoveReplacing(a, b));
   EXPECT_FALSE(fs.FileExists(a));
   EXPECT_FALSE(fs.FileExists(b + ".tcold1")) << "the old file aside is removed";
+  {
+    // A date set through the open file after its last write outlives the
+    // close and a move.
+    auto f = fs.Open(a, OpenMode::CreateNew);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->Write("data", 4), 4u);
+    ASSERT_TRUE(f->SetLastWriteDate(date));
+  }
+  EXPECT_EQ(fs.GetFileDate(a), date);
+  ASSERT_TRUE(fs.MoveReplacing(a, b));
+  EXPECT_EQ(fs.GetFileDate(b), date);
   fs.Open(a, OpenMode::Create).reset();
 
   std::vector<DirEntry> list;

@@ -464,10 +464,10 @@ void TForm1::RunInstallation() {
     StatusPanelBinding Status(*this);
     const install::ProgramFolderTable &Folders =
         FPages.ProgramFolder ? FPages.ProgramFolder->Folders() : FNoProgramFolders;
-    install::InstallationEngine Engine(FSystem, FModel, Status, Folders,
-                                       MakeEngineServices(*FSystem.Files, *FSystem.Reg,
-                                                          DestinationAliases(), FRandom,
-                                                          FVersionInfo));
+    install::InstallServices Services = MakeEngineServices(
+        *FSystem.Files, *FSystem.Reg, DestinationAliases(), FRandom, FVersionInfo);
+    Services.PumpIntervalMs = InstallPumpIntervalMs;
+    install::InstallationEngine Engine(FSystem, FModel, Status, Folders, std::move(Services));
     Page = Engine.RunInstallation(*File, FFilesPosition);
   } else {
     FSystem.Msg->ShowMessage("Failed to read file!", ErrorCaption,

@@ -81,6 +81,16 @@ public:
     return true;
   }
 
+  bool SetLastWriteDate(DosDateTime Date) override {
+    const int64_t t = UnixFromDosDate(Date);
+    if (t < 0)
+      return false;
+    struct timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = static_cast<time_t>(t);
+    times[0].tv_nsec = times[1].tv_nsec = 0;
+    return ::futimens(FFd, times) == 0;
+  }
+
 private:
   int FFd;
   uint64_t FPos = 0;
@@ -241,8 +251,12 @@ bool PosixFileSystem::ListDirectory(const std::string &Path, std::vector<DirEntr
   return true;
 }
 
-std::string PosixFileSystem::WindowsDirectory() { return "/etc"; }
-std::string PosixFileSystem::SystemDirectory() { return "/usr/lib"; }
+std::string PosixFileSystem::WindowsDirectory() {
+  return "/etc";
+}
+std::string PosixFileSystem::SystemDirectory() {
+  return "/usr/lib";
+}
 
 std::string PosixFileSystem::TempDirectory() {
   const char *t = std::getenv("TMPDIR");

@@ -5,6 +5,14 @@
 namespace platform::win32 {
 namespace {
 
+// A local DOS date and time as the UTC file time the file system stores.
+bool DosDateToFileTime(DosDateTime Date, FILETIME &Utc) {
+  FILETIME local;
+  const uint32_t d = static_cast<uint32_t>(Date);
+  return DosDateTimeToFileTime(static_cast<WORD>(d >> 16), static_cast<WORD>(d & 0xFFFF), &local) &&
+         LocalFileTimeToFileTime(&local, &Utc);
+}
+
 class Win32File : public File {
 public:
   explicit Win32File(HANDLE H) : FHandle(H) {}
@@ -29,8 +37,8 @@ public:
   bool Seek(uint64_t Position) override {
     LONG high = static_cast<LONG>(Position >> 32);
     SetLastError(NO_ERROR);
-    DWORD low = SetFilePointer(FHandle, static_cast<LONG>(Position & 0xFFFFFFFFu), &high,
-                               FILE_BEGIN);
+    DWORD low =
+        SetFilePointer(FHandle, static_cast<LONG>(Position & 0xFFFFFFFFu), &high, FILE_BEGIN);
     if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
       SetError();
       return false;
@@ -58,6 +66,15 @@ public:
       return false;
     }
     return true;
+  }
+
+  bool SetLastWriteDate(DosDateTime Date) override {
+    // Windows 95 and 98 may stamp a written file with the time of its
+    // closing, over the one set: there the caller sets it by name after.
+    if (GetVersion() & 0x80000000u)
+      return false;
+    FILETIME utc;
+    return DosDateToFileTime(Date, utc) && SetFileTime(FHandle, nullptr, nullptr, &utc) != 0;
   }
 
 private:
@@ -94,8 +111,8 @@ std::unique_ptr<File> Win32FileSystem::Open(const std::string &Path, OpenMode Mo
     disposition = CREATE_NEW;
     break;
   }
-  HANDLE h = CreateFileA(Path.c_str(), access, share, nullptr, disposition,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileA(Path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
   if (h == INVALID_HANDLE_VALUE)
     return nullptr;
   return std::make_unique<Win32File>(h);
@@ -169,10 +186,8 @@ DosDateTime Win32FileSystem::GetFileDate(const std::string &Path) {
 }
 
 bool Win32FileSystem::SetFileDate(const std::string &Path, DosDateTime Date) {
-  FILETIME local, utc;
-  uint32_t d = static_cast<uint32_t>(Date);
-  if (!DosDateTimeToFileTime(static_cast<WORD>(d >> 16), static_cast<WORD>(d & 0xFFFF), &local) ||
-      !LocalFileTimeToFileTime(&local, &utc))
+  FILETIME utc;
+  if (!DosDateToFileTime(Date, utc))
     return false;
   HANDLE h = CreateFileA(Path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
