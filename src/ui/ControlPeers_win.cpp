@@ -255,22 +255,31 @@ private:
     ApplyContent();
   }
 
-  // A one-line, left-aligned label grows to its caption, as labels size
-  // themselves to their text: the design widths fit a narrower font than
-  // the system may give.
-  int ShownWidth() const {
-    const int W = FControl.Width();
-    if (FControl.Kind() != ControlKind::Label || LabelStyle() != SS_LEFTNOWORDWRAP)
-      return W;
+  // Labels grow to their caption, as labels size themselves to their text:
+  // the design sizes fit a narrower font than the system may give. A
+  // one-line, left-aligned label grows to the right, a wrapping one down.
+  SIZE ShownSize() const {
+    SIZE Size{FControl.Width(), FControl.Height()};
+    if (FControl.Kind() != ControlKind::Label)
+      return Size;
+    const DWORD Style = LabelStyle();
+    const bool Wraps = Style == SS_LEFT && static_cast<TLabel &>(FControl).WordWrap();
+    if (Style != SS_LEFTNOWORDWRAP && !Wraps)
+      return Size;
     HDC Dc = GetDC(FWnd);
     if (!Dc)
-      return W;
+      return Size;
     HGDIOBJ Old = SelectObject(Dc, FFactory.FontFor(FControl.Font()));
-    RECT R{0, 0, 0, 0};
-    DrawTextA(Dc, FControl.Caption().c_str(), -1, &R, DT_CALCRECT | DT_SINGLELINE);
+    RECT R{0, 0, Wraps ? Size.cx : 0, 0};
+    DrawTextA(Dc, FControl.Caption().c_str(), -1, &R,
+              DT_CALCRECT | (Wraps ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(Dc, Old);
     ReleaseDC(FWnd, Dc);
-    return std::max(W, static_cast<int>(R.right - R.left));
+    if (Wraps)
+      Size.cy = std::max(Size.cy, static_cast<LONG>(R.bottom - R.top));
+    else
+      Size.cx = std::max(Size.cx, static_cast<LONG>(R.right - R.left));
+    return Size;
   }
 
   DWORD LabelStyle() const {
@@ -294,9 +303,9 @@ private:
   }
 
   void ApplyBounds() {
-    const int H =
-        FControl.Kind() == ControlKind::ComboBox ? FControl.Height() + 200 : FControl.Height();
-    MoveWindow(FWnd, FControl.Left(), FControl.Top() - ParentScroll(), ShownWidth(), H, TRUE);
+    const SIZE Size = ShownSize();
+    const int H = FControl.Kind() == ControlKind::ComboBox ? FControl.Height() + 200 : Size.cy;
+    MoveWindow(FWnd, FControl.Left(), FControl.Top() - ParentScroll(), Size.cx, H, TRUE);
     if (FControl.Kind() == ControlKind::RichEdit)
       FitTextRect();
   }
