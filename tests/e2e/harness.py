@@ -215,15 +215,19 @@ class Session:
         """The visible controls of the form with this caption, as
         (left, top, right, bottom, class, text) in screen pixels, listed by
         the probe program from inside the prefix."""
-        r = self.wine(probe, caption, check=False)
-        rows = []
-        for line in r.stdout.decode(errors='replace').splitlines():
-            f = line.rstrip('\r').split(' ', 5)
-            if len(f) >= 5 and all(x.lstrip('-').isdigit() for x in f[:4]):
-                rows.append((*map(int, f[:4]), f[4], f[5] if len(f) > 5 else ''))
-        if not rows:
-            raise HarnessError(f'no form "{caption}" for the probe ({r.returncode})')
-        return rows
+        # A Wine process now and then fails to start under load (exit code 1,
+        # no output), and a form may be between two pages: asked again.
+        for attempt in range(3):
+            r = self.wine(probe, caption, check=False)
+            rows = []
+            for line in r.stdout.decode(errors='replace').splitlines():
+                f = line.rstrip('\r').split(' ', 5)
+                if len(f) >= 5 and all(x.lstrip('-').isdigit() for x in f[:4]):
+                    rows.append((*map(int, f[:4]), f[4], f[5] if len(f) > 5 else ''))
+            if rows:
+                return rows
+            time.sleep(1)
+        raise HarnessError(f'no form "{caption}" for the probe ({r.returncode})')
 
     def click_control(self, caption, probe, text, cls=None, clicks=1):
         """Moves the pointer to the middle of the control of the form whose

@@ -4,12 +4,12 @@
 #include <unordered_set>
 
 #include "PackageBuilder.h"
-#include "ReadBuffer.h"
 #include "SourcePaths.h"
 #include "codec/CompressedEntry.h"
 #include "package/ScriptCodecs.h"
 #include "package/SetupScript.h"
 #include "platform/MemoryFile.h"
+#include "platform/ReadAheadFile.h"
 
 namespace mksetup {
 namespace {
@@ -68,8 +68,10 @@ bool MakeDirs(platform::FileSystem &Files, const std::string &Base,
 
 bool OpenPackageFile(platform::FileSystem &Files, const std::string &Path, OpenedPackage &Out,
                      std::string &Error) {
-  if (auto F = Files.Open(Path, platform::OpenMode::Read))
-    Out.File = std::make_unique<ReadBuffer>(std::move(F));
+  Out.File.reset(); // before the source it reads
+  Out.Source = Files.Open(Path, platform::OpenMode::Read);
+  if (Out.Source)
+    Out.File = std::make_unique<platform::ReadAheadFile>(*Out.Source, 1u << 20);
   if (!Out.File) {
     Error = "cannot open " + Path;
     return false;

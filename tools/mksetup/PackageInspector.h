@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@ struct PackageEntry {
 };
 
 struct OpenedPackage {
+  std::unique_ptr<platform::File> Source;
+  // Source read through a buffer: walking thousands of entries reads a
+  // header, seeks and reads data for each, and a system call for each cost
+  // more than decoding the small ones.
   std::unique_ptr<platform::File> File;
   package::PackageLayout Layout;
   std::string Script;
