@@ -20,6 +20,18 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 PROGRAMS = ('orchard.exe', 'orchview.exe', 'orchcfg.exe')
 
 
+def gather(programs, stage):
+    """Makes stage the source root of setup.txt: the product's files, the
+    pictures and the programs found in the folder programs. Dates are kept:
+    they are what the package records and the installation restores."""
+    shutil.rmtree(stage, ignore_errors=True)
+    shutil.copytree(os.path.join(HERE, 'files'), os.path.join(stage, 'files'))
+    shutil.copytree(os.path.join(HERE, 'pictures'), os.path.join(stage, 'pictures'))
+    os.makedirs(os.path.join(stage, 'programs'))
+    for name in PROGRAMS:
+        shutil.copy2(os.path.join(programs, name), os.path.join(stage, 'programs', name))
+
+
 def main():
     a = argparse.ArgumentParser(description=__doc__.split('\n')[0])
     a.add_argument('--mksetup', required=True)
@@ -39,12 +51,7 @@ def main():
                if not os.path.isfile(p)]
     if missing:
         sys.exit('build_demo: missing (build the win32 preset first): ' + ', '.join(missing))
-    shutil.rmtree(stage, ignore_errors=True)
-    shutil.copytree(os.path.join(HERE, 'files'), os.path.join(stage, 'files'))
-    shutil.copytree(os.path.join(HERE, 'pictures'), os.path.join(stage, 'pictures'))
-    os.makedirs(os.path.join(stage, 'programs'))
-    for name in PROGRAMS:
-        shutil.copy2(os.path.join(programs, name), os.path.join(stage, 'programs', name))
+    gather(programs, stage)
 
     build = [o.mksetup, 'build', '--script', os.path.join(HERE, 'setup.txt'),
              '--source-root', stage, '--stub', stub, '--uninstaller', uninstaller, '-o', o.out]

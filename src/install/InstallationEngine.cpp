@@ -772,8 +772,16 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
       return;
     }
     std::string FontName;
-    if (IsFont && GetFontName(Files, Destination, FontName))
+    if (IsFont && GetFontName(Files, Destination, FontName)) {
       RegisterFont(FSystem, Destination, FontName, FServices.OsVersion);
+      // The registration goes with the file: a rollback and the uninstaller
+      // remove both, instead of leaving the font list naming a deleted file.
+      // (A name with a backslash could not be told from its key's path.)
+      if (FontName.find('\\') == std::string::npos)
+        this->Record(LogRegistryValues,
+                     RegistryValueRecord("HKEY_LOCAL_MACHINE",
+                                         FontListKey(FServices.OsVersion.PlatformId), FontName));
+    }
     return;
   }
 }

@@ -14,6 +14,7 @@ import re
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -65,16 +66,27 @@ def ensure_template(path):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path + '.lock', 'w') as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
-        if os.path.exists(os.path.join(path, '.ready')):
+        if os.path.exists(os.path.join(path, '.ready-2')):
             return path
         shutil.rmtree(path, ignore_errors=True)
         env = _env(path)
         _quiet([WINE, 'wineboot', '-i'], env, timeout=300)
+        # Wine links the user's Desktop, Documents and the like to the home
+        # folder of the machine: what a scenario puts on its desktop would
+        # land there, seen by every other scenario running at the time.
+        # Each prefix gets folders of its own.
+        for d, dirs, _ in os.walk(os.path.join(path, 'drive_c', 'users')):
+            for n in dirs:
+                link = os.path.join(d, n)
+                if os.path.islink(link) and not os.path.realpath(link).startswith(
+                        os.path.realpath(path) + os.sep):
+                    os.remove(link)
+                    os.mkdir(link)
         # A crashing program would otherwise sit in winedbg's dialog.
         _quiet([WINE, 'reg', 'add', r'HKCU\Software\Wine\WineDbg', '/v', 'ShowCrashDialog',
                 '/t', 'REG_DWORD', '/d', '0', '/f'], env)
         _quiet(['wineserver', '-w'], env, timeout=120)
-        open(os.path.join(path, '.ready'), 'w').close()
+        open(os.path.join(path, '.ready-2'), 'w').close()
     return path
 
 
@@ -198,18 +210,16 @@ class Session:
         return False
 
     def key(self, window, *keys):
+        """Presses keys in the window as a keyboard would: the window gets
+        the focus, then the keys go to the focused window. (Keys sent to a
+        window with XSendEvent, and sent again when that failed, reached the
+        next page too now and then: one Alt+N went through two pages.)"""
         self.xdotool('windowfocus', '--sync', window, check=False)
-        r = self.xdotool('key', '--window', window, *keys, check=False)
-        if r.returncode != 0:
-            # Wine may have replaced the X window of a box it just showed
-            # (seen as BadWindow); the keys then go to the focused window,
-            # as a keyboard's would.
-            time.sleep(0.3)
-            self.xdotool('key', *keys)
+        self.xdotool('key', *keys)
 
     def type(self, window, text):
         self.xdotool('windowfocus', '--sync', window, check=False)
-        self.xdotool('type', '--window', window, text)
+        self.xdotool('type', text)
 
     def controls(self, caption, probe):
         """The visible controls of the form with this caption, as
@@ -306,5 +316,13 @@ class Session:
         return self
 
     def __exit__(self, *exc):
+        if exc[0] is not None:
+            # What the screen showed when the scenario failed.
+            with contextlib.suppress(Exception):
+                name = os.path.splitext(os.path.basename(sys.argv[0]))[0]
+                shot = os.path.join(os.environ.get('TC_E2E_SHOTS', self.root),
+                                    f'failed_{name}_{"_".join(sys.argv[1:])}.png')
+                self.screenshot(shot)
+                print(f'screen at the failure: {shot}', file=sys.stderr)
         self.close()
         return False

@@ -399,6 +399,7 @@ TEST(Win32BuiltPackage, CancelInTheMiddleOfTheLastFileRollsEverythingBack) {
   EXPECT_TRUE(M.Msg.Shown.empty());
   S.ExpectRolledBack();
   EXPECT_FALSE(M.Files.FileExists(M.WinDir + "\\Fonts\\TcE1Built.ttf"));
+  EXPECT_EQ(M.RegisteredFontFile("Tc Sans Bold"), "") << "registered, then rolled back";
 }
 
 #ifdef TC_UNINSTALLER_EXE
@@ -536,7 +537,8 @@ TEST(Win32BuiltPackage, TheShippedUninstallerUndoesTheInstallation) {
     if (std::string F = M.Log("Files", std::to_string(N)); F != "<none>")
       Installed.push_back(F);
   ASSERT_EQ(Installed.size(), 10u);
-  ASSERT_EQ(M.Log("RegistryValues", "Count"), "6");
+  ASSERT_EQ(M.Log("RegistryValues", "Count"), "7") << "six values and the font's registration";
+  ASSERT_EQ(M.RegisteredFontFile("Tc Sans Bold"), "TcE1Built.ttf");
   ASSERT_EQ(M.Log("ProgramLinks", "Count"), "3");
   ASSERT_EQ(M.Log("ProgramGroups", "Count"), "2");
   ASSERT_TRUE(M.Files.FileExists(Items.Folder + "\\Docs\\Readme.lnk"));
@@ -555,6 +557,7 @@ TEST(Win32BuiltPackage, TheShippedUninstallerUndoesTheInstallation) {
       << "emptied keys go";
   EXPECT_TRUE(M.Reg.OpenKey(platform::RootKey::CurrentUser, "Software", false));
   EXPECT_FALSE(M.Files.FileExists(Log));
+  EXPECT_EQ(M.RegisteredFontFile("Tc Sans Bold"), "") << "the font list names no deleted file";
   EXPECT_FALSE(M.Reg.OpenKey(platform::RootKey::LocalMachine, UninstKey, false));
   // Kept, replaced by nothing, or merged into: the user's.
   for (const char *F :
