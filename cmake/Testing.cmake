@@ -40,7 +40,7 @@ function(tc_add_gtest)
   target_compile_definitions(${T_NAME} PRIVATE TC_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
   # No case takes more than half a minute, even under Wine on a loaded
   # machine; one that hangs is stopped well before the whole run's limit.
-  set(_props ENVIRONMENT "TC_SOURCE_DIR=${CMAKE_SOURCE_DIR}" TIMEOUT 240)
+  set(_props ENVIRONMENT "TC_SOURCE_DIR=${CMAKE_SOURCE_DIR}" TIMEOUT 120)
   if(WIN32)
     # Under Wine the tests of one program share the prefix's real directories
     # and registry keys, so they take turns; different programs still run in
