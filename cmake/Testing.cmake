@@ -38,9 +38,10 @@ function(tc_add_gtest)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   target_compile_definitions(${T_NAME} PRIVATE TC_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
-  # No case takes more than half a minute, even under Wine on a loaded
-  # machine; one that hangs is stopped well before the whole run's limit.
-  set(_props ENVIRONMENT "TC_SOURCE_DIR=${CMAKE_SOURCE_DIR}" TIMEOUT 120)
+  # A case takes seconds; the slowest could take about three minutes under
+  # Wine when every shortcut it reads waits out its reader. One that hangs
+  # is stopped long before the whole run's limit.
+  set(_props ENVIRONMENT "TC_SOURCE_DIR=${CMAKE_SOURCE_DIR}" TIMEOUT 300)
   if(WIN32)
     # Under Wine the tests of one program share the prefix's real directories
     # and registry keys, so they take turns; different programs still run in
