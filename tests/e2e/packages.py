@@ -69,7 +69,9 @@ def build(session, name, script, files=None, pictures=None, stub=None, uninstall
 
 def payload(size, seed):
     rnd = random.Random(seed)
-    return rnd.randbytes(size)
+    # In pieces: one call makes at most 2^28 bytes.
+    step = 1 << 26
+    return b''.join(rnd.randbytes(min(step, size - at)) for at in range(0, size, step))
 
 
 def prepare(session):
