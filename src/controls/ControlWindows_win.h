@@ -56,6 +56,7 @@ private:
   std::unique_ptr<TVemoProgressBar> FOwnedBar;
   TVemoProgressBar &FBar;
   GdiCanvas FSurface;
+  std::string FShownLook; // what the last paint drew
 };
 
 // A child window with scroll bars over the tree list's off-screen picture

@@ -49,8 +49,40 @@ void TVemoProgressBar::DrawProgressText(Canvas &C, const Rect &R, int64_t P) con
   C.CopyFrom(X, Y, *Off, CopyMode::Xor);
 }
 
+// The frame takes a pixel on each side, and the filled part one more.
+int TVemoProgressBar::LastFilled(int W) const {
+  const int64_t P = Shown();
+  if (P <= 0)
+    return -1;
+  int Left = 1, Right = W - 2;
+  if (FBorderStyle == BorderStyle::Single)
+    ++Left, --Right;
+  const long double Span = static_cast<long double>(Right - Left);
+  const int64_t LastWide =
+      RoundEven(Span * static_cast<long double>(P) / static_cast<long double>(FMax)) + 1;
+  return LastWide > W ? W : static_cast<int>(LastWide);
+}
+
+int64_t TVemoProgressBar::GradientEnd(int Shift) const {
+  const int S = Channel(FProgressColor, Shift);
+  const int D = Channel(FProgressColorDestination, Shift);
+  return (S +
+          RoundEven(static_cast<long double>(Shown()) * (D - S) / static_cast<long double>(FMax))) &
+         0xFF;
+}
+
+std::string TVemoProgressBar::Look(int Width) const {
+  std::string Text = std::to_string(FStyleChanges) + ' ' + std::to_string(Width) + ' ' +
+                     std::to_string(LastFilled(Width));
+  for (int Shift : {16, 8, 0})
+    Text += ' ' + std::to_string(Shown() > 0 ? GradientEnd(Shift) : 0);
+  if (FShowProgressText)
+    Text += ' ' + ProgressText(Shown(), FMax);
+  return Text;
+}
+
 void TVemoProgressBar::Paint(Canvas &C) const {
-  const int64_t P = FProgress > FMax ? FMax : FProgress;
+  const int64_t P = Shown();
   const int W = C.Width(), H = C.Height();
   // The window's background erase, which leaves nothing of an earlier paint.
   C.FillRect({0, 0, W, H}, FColor);
@@ -65,10 +97,7 @@ void TVemoProgressBar::Paint(Canvas &C) const {
 
   if (P > 0) {
     ++Left, ++Top, --Right, --Bottom;
-    const long double Span = static_cast<long double>(Right - Left);
-    const int64_t LastWide =
-        RoundEven(Span * static_cast<long double>(P) / static_cast<long double>(FMax)) + 1;
-    const int Last = LastWide > W ? W : static_cast<int>(LastWide);
+    const int Last = LastFilled(W);
     ++Bottom;
 
     double Cur[3], Step[3];
@@ -76,10 +105,7 @@ void TVemoProgressBar::Paint(Canvas &C) const {
     const int Columns = Last - Left + 1;
     for (int I = 0; I < 3; ++I) {
       const int S = Channel(FProgressColor, Shifts[I]);
-      const int D = Channel(FProgressColorDestination, Shifts[I]);
-      const int64_t E =
-          (S + RoundEven(static_cast<long double>(P) * (D - S) / static_cast<long double>(FMax))) &
-          0xFF;
+      const int64_t E = GradientEnd(Shifts[I]);
       Cur[I] = S;
       Step[I] = Columns > 0 ? static_cast<double>(E - S) / Columns : 0.0;
     }

@@ -46,6 +46,11 @@ public:
 
   // Draws the whole control onto C, whose size is the client area.
   void Paint(Canvas &C) const;
+  // What Paint draws onto a client Width pixels wide, as a text: equal texts
+  // mean equal pictures. A position that moves the bar by less than a pixel
+  // and leaves its percentage gives the same text, so the window need not be
+  // painted again for it (an installation moves it for every block).
+  std::string Look(int Width) const;
   // The percentage text into R for position P, exclusive-or onto C.
   void DrawProgressText(Canvas &C, const Rect &R, int64_t P) const;
   // "42%", or "0/100%" when Max is 0.
@@ -54,9 +59,20 @@ public:
 private:
   template <class T> void Store(T &Field, const T &V) {
     Field = V;
+    if (&Field != static_cast<const void *>(&FProgress) &&
+        &Field != static_cast<const void *>(&FMax))
+      ++FStyleChanges; // any other property changes the look
     if (OnRepaint)
       OnRepaint();
   }
+  // The position as drawn: clamped to Max.
+  int64_t Shown() const { return FProgress > FMax ? FMax : FProgress; }
+  // The last filled column for a client W wide; -1 when nothing is filled.
+  int LastFilled(int W) const;
+  // A channel (shift 16, 8 or 0) of the gradient's colour at the bar's end.
+  int64_t GradientEnd(int Shift) const;
+
+  uint64_t FStyleChanges = 0;
 
   Pixel FColor = ClBtnFace;
   controls::Font FFont;

@@ -30,11 +30,17 @@ void TVemoProgressBarWindow::Create(HWND Parent, int X, int Y, int W, int H, int
   RegisterControlClass(ClassName, Proc, CS_DBLCLKS, true);
   FWnd = CreateWindowExA(0, ClassName, "", WS_CHILD | WS_VISIBLE, X, Y, W, H, Parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), Inst, this);
+  // Painted at once when what it shows changes, and only then: a position
+  // that leaves the picture as it is costs nothing.
   FBar.OnRepaint = [this] {
-    if (FWnd) {
-      InvalidateRect(FWnd, nullptr, FALSE);
-      UpdateWindow(FWnd);
-    }
+    if (!FWnd)
+      return;
+    RECT Client;
+    GetClientRect(FWnd, &Client);
+    if (FBar.Look(Client.right) == FShownLook)
+      return;
+    InvalidateRect(FWnd, nullptr, FALSE);
+    UpdateWindow(FWnd);
   };
 }
 
@@ -71,6 +77,7 @@ LRESULT TVemoProgressBarWindow::Handle(UINT Msg, WPARAM W, LPARAM L) {
     if (FSurface.Width() != Client.right || FSurface.Height() != Client.bottom)
       FSurface.Resize(Client.right, Client.bottom);
     FBar.Paint(FSurface);
+    FShownLook = FBar.Look(Client.right);
     FSurface.BlitTo(Dc, 0, 0, Client.right, Client.bottom);
     EndPaint(FWnd, &Ps);
     return 0;

@@ -238,3 +238,52 @@ TEST(VemoProgressBar, TinyAndEmptyClientsDoNotFault) {
       EXPECT_EQ(C.Width(), W);
     }
 }
+
+// The look decides whether the window paints again: two positions that
+// give the same look must draw the same picture, or a paint is skipped that
+// would have changed the screen (a look that changes for the same picture
+// costs only a paint).
+TEST(VemoProgressBar, EqualLooksAreEqualPictures) {
+  for (bool Frame : {true, false})
+    for (bool Text : {false, true}) {
+      TVemoProgressBar Bar;
+      Bar.SetBorderStyle(Frame ? BorderStyle::Single : BorderStyle::None);
+      Bar.SetShowProgressText(Text);
+      Bar.SetProgressColor(Red);
+      Bar.SetProgressColorDestination(Blue);
+      Bar.SetMax(1'000'003);
+      std::string PrevLook;
+      Bitmap PrevPicture;
+      int Changes = 0;
+      for (int64_t P = -5; P <= 1'000'010; P += 997) {
+        Bar.SetProgress(P);
+        const std::string Look = Bar.Look(120);
+        const Bitmap Picture = Draw(Bar, 120, 17).Pixels();
+        if (!PrevLook.empty()) {
+          if (Look == PrevLook)
+            EXPECT_EQ(Picture.Pixels, PrevPicture.Pixels)
+                << "position " << P << ", frame " << Frame << ", text " << Text;
+          Changes += Look != PrevLook;
+        }
+        PrevLook = Look;
+        PrevPicture = Picture;
+      }
+      // Fewer paints than the 1004 positions (at most one per column, per
+      // step of the gradient's end colour and per percent), and the bar
+      // still moves.
+      EXPECT_GT(Changes, 100);
+      EXPECT_LT(Changes, 500);
+    }
+}
+
+TEST(VemoProgressBar, AnyOtherPropertyChangesTheLook) {
+  TVemoProgressBar Bar;
+  Bar.SetProgress(40);
+  const std::string Before = Bar.Look(200);
+  Bar.SetColor(Red);
+  EXPECT_NE(Bar.Look(200), Before);
+  const std::string Coloured = Bar.Look(200);
+  Bar.SetProgress(40);
+  EXPECT_EQ(Bar.Look(200), Coloured) << "the same position again";
+  EXPECT_NE(Bar.Look(201), Coloured) << "another width";
+}
