@@ -34,9 +34,9 @@ public:
   void SetShowProgressText(bool V) { Store(FShowProgressText, V); }
   // Stored as given, never clamped; Paint decides what a value means.
   int64_t Progress() const { return FProgress; }
-  void SetProgress(int64_t V) { Store(FProgress, V); }
+  void SetProgress(int64_t V) { StorePosition(FProgress, V); }
   int64_t Max() const { return FMax; }
-  void SetMax(int64_t V) { Store(FMax, V); }
+  void SetMax(int64_t V) { StorePosition(FMax, V); }
 
   MouseHandler OnMouseDown;
   NotifyHandler OnDblClick;
@@ -57,11 +57,15 @@ public:
   static std::string ProgressText(int64_t P, int64_t Max);
 
 private:
+  // Any property but the position changes the look whatever its value.
   template <class T> void Store(T &Field, const T &V) {
     Field = V;
-    if (&Field != static_cast<const void *>(&FProgress) &&
-        &Field != static_cast<const void *>(&FMax))
-      ++FStyleChanges; // any other property changes the look
+    ++FStyleChanges;
+    if (OnRepaint)
+      OnRepaint();
+  }
+  void StorePosition(int64_t &Field, int64_t V) {
+    Field = V;
     if (OnRepaint)
       OnRepaint();
   }

@@ -221,22 +221,10 @@ def check_removed(s):
     return problems
 
 
-def wait_viewer(s, timeout=60):
-    """The readme viewer the finalization command opens."""
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        r = s.xdotool('search', '--onlyvisible', '--name', 'Orchard Help Viewer$', check=False)
-        ids = r.stdout.decode().split()
-        if ids:
-            return ids[0]
-        time.sleep(0.25)
-    return None
-
-
 def install_and_remove(s, exe, stage):
     proc = s.start(exe)
     n = demo_walk.walk_to_install(s, SHOTS, f'{VERSION}_')
-    viewer = wait_viewer(s, timeout=120)
+    viewer = demo_walk.wait_viewer(s)
     assert viewer, 'the finalization command did not open the readme'
     s.screenshot(os.path.join(SHOTS, f'{VERSION}_{n + 1:02d}_readme.png'))
     name = s.xdotool('getwindowname', viewer).stdout.decode().strip()

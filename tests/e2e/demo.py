@@ -28,19 +28,11 @@ def main():
         n = demo_walk.walk_to_install(s, shots, '')
         # The finalization command opens the readme; Setup finishes when it
         # is closed.
-        deadline = time.time() + 120
-        while time.time() < deadline:
-            done = s.xdotool('search', '--onlyvisible', '--name', '^Setup Complete$', check=False)
-            if done.stdout.split():
-                break
-            r = s.xdotool('search', '--onlyvisible', '--name', 'Orchard Help Viewer$', check=False)
-            if r.stdout.split():
-                viewer = r.stdout.split()[0].decode()
-                time.sleep(0.7)
-                s.screenshot(os.path.join(shots, f'{n + 1:02d}_readme.png'))
-                s.key(viewer, 'alt+F4')
-                break
-            time.sleep(0.25)
+        viewer = demo_walk.wait_viewer(s, unless='Setup Complete')
+        if viewer:
+            time.sleep(0.7)
+            s.screenshot(os.path.join(shots, f'{n + 1:02d}_readme.png'))
+            s.key(viewer, 'alt+F4')
         fin = demo_walk.page(s, 'Setup Complete', shots, f'{n + 2:02d}_finish')
         s.key(fin, 'Return')
         rc = s.wait(proc, timeout=60)

@@ -43,3 +43,20 @@ def walk_to_install(session, shots, prefix):
                  timeout=90 if n == 1 else 60)
         session.key(w, key)
     return len(steps)
+
+
+def wait_viewer(session, timeout=120, unless=None):
+    """The window of the readme viewer the demo's finalization command
+    opens, or None when it did not show within timeout, or when the window
+    captioned unless showed first."""
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        if unless:
+            r = session.xdotool('search', '--onlyvisible', '--name', f'^{unless}$', check=False)
+            if r.stdout.split():
+                return None
+        r = session.xdotool('search', '--onlyvisible', '--name', 'Orchard Help Viewer$', check=False)
+        if r.stdout.split():
+            return r.stdout.split()[0].decode()
+        time.sleep(0.25)
+    return None

@@ -39,7 +39,7 @@ def main():
 
         # Cancel as soon as the files are being written: the installation
         # of the big file takes a few seconds.
-        main_window = s.wait_window('Background form', timeout=10)
+        s.wait_window('Background form', timeout=10)
         deadline = time.time() + 60
         while not os.path.isdir(s.unix_path(APP)):
             assert time.time() < deadline, 'nothing was being installed'
