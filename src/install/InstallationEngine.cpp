@@ -96,9 +96,12 @@ void InstallationEngine::Pump() {
   if (FServices.PumpIntervalMs != 0) {
     // A pump costs the system far more than a block or a small file does;
     // the clock costs nothing.
+    // The clock counts from the system's start, so a machine up for less
+    // than an interval would otherwise skip the first pump.
     const auto Now = std::chrono::steady_clock::now();
-    if (Now - FLastPump < std::chrono::milliseconds(FServices.PumpIntervalMs))
+    if (FPumped && Now - FLastPump < std::chrono::milliseconds(FServices.PumpIntervalMs))
       return;
+    FPumped = true;
     FLastPump = Now;
   }
   FStatus.ProcessMessages();

@@ -161,6 +161,7 @@ private:
   std::set<std::string> FKnownDirs;
   std::string FFontDir;
   std::chrono::steady_clock::time_point FLastPump{};
+  bool FPumped = false; // the first pump is always due
   // Destination directories looked through for an earlier run's leftovers,
   // and the destinations (upper-cased) that have some; a directory that
   // cannot be listed has each of its files looked at.

@@ -374,7 +374,8 @@ TEST(InstallCancel, InTheMiddleOfALargeFileBetweenFilesAndInItsLastBlock) {
 
 TEST(InstallCancel, WithAPumpIntervalMessagesWaitButTheCancelFlagIsReadAtEveryBlock) {
   // The panel's Cancel turns true inside big.bin (as a handler run by an
-  // earlier pump would leave it); no pump is due again within the hour.
+  // earlier pump would leave it); no pump is due again for 49 days, longer
+  // than the machine has been up (the clock counts from its start).
   class CancelInsideBigFile : public RecordingStatus {
   public:
     void SetProgress(uint32_t P) override {
@@ -387,7 +388,7 @@ TEST(InstallCancel, WithAPumpIntervalMessagesWaitButTheCancelFlagIsReadAtEveryBl
     CancelRun R;
     CancelInsideBigFile Status;
     install::InstallServices Services = R.M.Services();
-    Services.PumpIntervalMs = 3600000;
+    Services.PumpIntervalMs = UINT32_MAX;
     platform::MemoryFile File(BuildPackage({R.G}, &UninstallerData).Data);
     install::InstallationEngine Engine(R.M.System, R.S.Model, Cancel ? Status : R.M.Status,
                                        R.M.Folders, std::move(Services));
