@@ -230,7 +230,7 @@ def install_and_remove(s, exe, stage):
     name = s.xdotool('getwindowname', viewer).stdout.decode().strip()
     assert name.lower() == (APP + r'\readme.txt - Orchard Help Viewer').lower(), name
     # Setup waits for the program the finalization runs to end.
-    time.sleep(1)
+    harness.pause(1)
     assert s.xdotool('search', '--onlyvisible', '--name', '^Setup Complete$',
                      check=False).returncode != 0, 'the finish page did not wait for the readme'
     s.key(viewer, 'alt+F4')
@@ -264,15 +264,15 @@ def install_and_remove(s, exe, stage):
 def cancel_by_failure(s, exe):
     # Another program holds the settings file open without sharing.
     locker = s.start(os.environ['TC_FILE_LOCKER'], INI)
-    deadline = time.time() + 30
+    deadline = harness.deadline(30)
     while b'locked' not in open(locker.log_path, 'rb').read():
         assert time.time() < deadline and locker.poll() is None, 'the file locker did not start'
-        time.sleep(0.2)
+        harness.pause(0.2)
     s.env['WINEDEBUG'] = '-all,trace+win'
     proc = s.start(exe)
     n = demo_walk.walk_to_install(s, SHOTS, f'{VERSION}_cancel_')
     box = s.wait_window('Error', timeout=120)
-    time.sleep(0.5)
+    harness.pause(0.5)
     s.screenshot(os.path.join(SHOTS, f'{VERSION}_cancel_{n + 1:02d}_merge_failed.png'))
     assert 'Failed to merge file: ' + INI + '!' in [t.replace('\\\\', '\\')
                                                     for t in packages.window_texts(proc)]

@@ -7,7 +7,6 @@ usage: demo.py SETUP.EXE OUTDIR"""
 import os
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(__file__))
 import demo_walk  # noqa: E402
@@ -30,7 +29,7 @@ def main():
         # is closed.
         viewer = demo_walk.wait_viewer(s, unless='Setup Complete')
         if viewer:
-            time.sleep(0.7)
+            harness.pause(0.7)
             s.screenshot(os.path.join(shots, f'{n + 1:02d}_readme.png'))
             s.key(viewer, 'alt+F4')
         fin = demo_walk.page(s, 'Setup Complete', shots, f'{n + 2:02d}_finish')

@@ -7,6 +7,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', '..', 'examples', 'demo'))
 import build_demo  # noqa: E402
+import harness  # noqa: E402
 import packages  # noqa: E402
 
 TITLE = 'Orchard Notes 1.2'
@@ -27,7 +28,7 @@ def build(session, programs, stub, uninstaller):
 def page(session, caption, shots, name, timeout=60):
     """Waits for the page and saves a screenshot of the screen with it."""
     w = session.wait_window(caption, timeout=timeout)
-    time.sleep(0.7)  # the page that left is repainted over
+    harness.pause(0.7)  # the page that left is repainted over
     session.screenshot(os.path.join(shots, name + '.png'))
     return w
 
@@ -49,7 +50,7 @@ def wait_viewer(session, timeout=120, unless=None):
     """The window of the readme viewer the demo's finalization command
     opens, or None when it did not show within timeout, or when the window
     captioned unless showed first."""
-    deadline = time.time() + timeout
+    deadline = harness.deadline(timeout)
     while time.time() < deadline:
         if unless:
             r = session.xdotool('search', '--onlyvisible', '--name', f'^{unless}$', check=False)
@@ -58,5 +59,5 @@ def wait_viewer(session, timeout=120, unless=None):
         r = session.xdotool('search', '--onlyvisible', '--name', 'Orchard Help Viewer$', check=False)
         if r.stdout.split():
             return r.stdout.split()[0].decode()
-        time.sleep(0.25)
+        harness.pause(0.25)
     return None

@@ -29,6 +29,18 @@ else:
     WINE = os.environ.get('TC_WINE') or (
         '/usr/lib/wine/wine64' if os.access('/usr/lib/wine/wine64', os.X_OK) else 'wine')
 BASE_ENV = {'WINEDEBUG': '-all', 'WINEDLLOVERRIDES': 'mscoree,mshtml=', 'WINEARCH': WINEARCH}
+# On a slow machine (one that emulates the processor, say) every wait and
+# pause of the scenarios is stretched by this factor.
+SLOW = max(1.0, float(os.environ.get('TC_E2E_SLOW') or 1))
+
+
+def pause(seconds):
+    time.sleep(seconds * SLOW)
+
+
+def deadline(seconds):
+    """The time.time() by which something that takes seconds here must be done."""
+    return time.time() + seconds * SLOW
 
 
 class HarnessError(AssertionError):
@@ -53,7 +65,7 @@ def _quiet(cmd, env, timeout=120, check=True):
     # would stay open until they end.
     with tempfile.TemporaryFile() as out:
         p = subprocess.run(cmd, env=env, stdin=subprocess.DEVNULL, stdout=out,
-                           stderr=subprocess.STDOUT, timeout=timeout)
+                           stderr=subprocess.STDOUT, timeout=timeout * SLOW)
         out.seek(0)
         r = subprocess.CompletedProcess(cmd, p.returncode, out.read(), b'')
     if check and r.returncode != 0:
@@ -177,9 +189,9 @@ class Session:
 
     def wait(self, proc, timeout=60):
         try:
-            return proc.wait(timeout)
+            return proc.wait(timeout * SLOW)
         except subprocess.TimeoutExpired:
-            raise HarnessError(f'process {proc.args} still running after {timeout} s')
+            raise HarnessError(f'process {proc.args} still running after {timeout * SLOW:g} s')
 
     # ---------------------------------------------------------- windows
     def xdotool(self, *args, timeout=30, check=True):
@@ -188,8 +200,8 @@ class Session:
     def wait_window(self, caption, timeout=60):
         """Window id of the first visible window whose title is exactly caption."""
         pattern = '^' + re.escape(caption) + '$'
-        deadline = time.time() + timeout
-        while time.time() < deadline:
+        end = deadline(timeout)
+        while time.time() < end:
             r = self.xdotool('search', '--onlyvisible', '--name', pattern, check=False)
             ids = r.stdout.decode().split()
             if r.returncode == 0 and ids:
@@ -198,11 +210,11 @@ class Session:
                 if p.poll() is not None and p.returncode != 0 and len(self.procs) == 1:
                     raise HarnessError(f'{p.args} ended ({p.returncode}) before "{caption}" showed')
             time.sleep(0.25)
-        raise HarnessError(f'no window "{caption}" within {timeout} s')
+        raise HarnessError(f'no window "{caption}" within {timeout * SLOW:g} s')
 
     def window_gone(self, window, timeout=30):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
+        end = deadline(timeout)
+        while time.time() < end:
             r = self.xdotool('getwindowname', window, check=False)
             if r.returncode != 0:
                 return True
@@ -236,7 +248,7 @@ class Session:
                     rows.append((*map(int, f[:4]), f[4], f[5] if len(f) > 5 else ''))
             if rows:
                 return rows
-            time.sleep(1)
+            pause(1)
         raise HarnessError(f'no form "{caption}" for the probe ({r.returncode})')
 
     def click_control(self, caption, probe, text, cls=None, clicks=1):

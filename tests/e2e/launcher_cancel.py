@@ -34,16 +34,16 @@ def main():
         w = s.wait_window('Destination Location', timeout=30)
         s.key(w, 'Return')
         w = s.wait_window('Ready to install', timeout=30)
-        time.sleep(0.5)
+        harness.pause(0.5)
         s.key(w, 'space')
 
         # Cancel as soon as the files are being written: the installation
         # of the big file takes a few seconds.
         s.wait_window('Background form', timeout=10)
-        deadline = time.time() + 60
+        deadline = harness.deadline(60)
         while not os.path.isdir(s.unix_path(APP)):
             assert time.time() < deadline, 'nothing was being installed'
-            time.sleep(0.05)
+            harness.pause(0.05)
         # The panel's Cancel button, clicked where it stands: the panel is
         # centred 40 pixels above the bottom of the 1024 x 768 screen, the
         # button 86 pixels below the panel's top. (A key would go wherever
@@ -52,12 +52,12 @@ def main():
         s.xdotool('click', '1')
         s.screenshot(os.path.join(SHOTS, 'cancel_1_installing.png'))
         box = s.wait_window('Warning', timeout=30)
-        time.sleep(0.5)
+        harness.pause(0.5)
         s.screenshot(os.path.join(SHOTS, 'cancel_2_question.png'))
         s.key(box, 'alt+y')
 
         aborted = s.wait_window('Installation aborted', timeout=120)
-        time.sleep(0.7)
+        harness.pause(0.7)
         s.screenshot(os.path.join(SHOTS, 'cancel_3_aborted.png'))
         assert 'Are you sure you want to cancel the installation?' in packages.window_texts(proc)
         assert not os.path.exists(s.unix_path(APP)), 'the product directory is left'

@@ -92,12 +92,12 @@ def expect_box(s, exe, caption, text, shot):
     # looked for, but Wine does not always give a message box over a
     # full-screen owner a window that xdotool sees, so the answer goes to
     # the focused window, as a keyboard's would.
-    deadline = time.time() + 90
+    deadline = harness.deadline(90)
     while text not in packages.window_texts(proc):
         assert time.time() < deadline, f'{exe}: no "{text}" within 90 s'
         assert proc.poll() is None, f'{exe}: ended ({proc.returncode}) without "{text}"'
-        time.sleep(0.25)
-    time.sleep(1)
+        harness.pause(0.25)
+    harness.pause(1)
     s.screenshot(os.path.join(SHOTS, shot))
     no_page(s)
     r = s.xdotool('search', '--onlyvisible', '--name', '^' + caption + '$', check=False)

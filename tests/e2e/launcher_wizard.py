@@ -23,7 +23,7 @@ BIG = 100_000_000
 
 
 def shot(s, name):
-    time.sleep(0.7)  # the page that leaves is repainted over
+    harness.pause(0.7)  # the page that leaves is repainted over
     return Image.open(s.screenshot(os.path.join(SHOTS, name))).convert('RGB')
 
 
@@ -34,12 +34,12 @@ def page(s, caption, name):
 
 def hidden(s, caption, timeout=20):
     """Pages are hidden, never destroyed: wait until none with caption shows."""
-    deadline = time.time() + timeout
+    deadline = harness.deadline(timeout)
     while time.time() < deadline:
         r = s.xdotool('search', '--onlyvisible', '--name', '^' + caption + '$', check=False)
         if not r.stdout.split():
             return True
-        time.sleep(0.2)
+        harness.pause(0.2)
     return False
 
 
@@ -102,16 +102,16 @@ def main():
         # installation takes depends on the machine, so the screen is looked
         # at until the bar moved or the panel went away).
         a = b = 0
-        deadline = time.time() + 30
+        deadline = harness.deadline(30)
         while a == 0 and time.time() < deadline:
-            time.sleep(0.1)
+            harness.pause(0.1)
             first = Image.open(s.screenshot(os.path.join(SHOTS, 'wizard_7_installing.png')))
             a = b = bar_fill(first.convert('RGB'))
         while 0 < b <= a and time.time() < deadline:
-            time.sleep(0.1)
+            harness.pause(0.1)
             later = Image.open(s.screenshot(os.path.join(SHOTS, 'wizard_8_installing_later.png')))
             b = bar_fill(later.convert('RGB'))
-        time.sleep(max(0.0, 1.5 - (time.time() - held)))
+        time.sleep(max(0.0, held + 1.5 * harness.SLOW - time.time()))
         s.xdotool('keyup', 'Return')
         # Seen part-filled, then fuller or (a fast machine) gone with the
         # panel: the bar moved.

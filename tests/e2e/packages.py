@@ -4,7 +4,6 @@ product files, an optional uninstaller."""
 import os
 import random
 import shutil
-import struct
 import subprocess
 
 from PIL import Image

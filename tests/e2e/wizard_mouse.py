@@ -7,7 +7,6 @@ opened with its button; Install and Finish end the program with the files
 of the default setup type in the typed directory."""
 import os
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(__file__))
 import harness  # noqa: E402
@@ -19,7 +18,7 @@ PROBE = os.environ['TC_CONTROLS_PROBE']
 
 def page(s, caption, name):
     w = s.wait_window(caption, timeout=60)
-    time.sleep(1.5)
+    harness.pause(1.5)
     wizard_pages.on_screen(s, caption, wizard_pages.shot(s, 'mouse_' + name))
     return w
 

@@ -182,19 +182,19 @@ def on_screen(s, caption, path):
 def hidden(s, caption, timeout=20):
     """Whether no visible window has this caption any more (forms are hidden,
     not destroyed)."""
-    deadline = time.time() + timeout
+    deadline = harness.deadline(timeout)
     while time.time() < deadline:
         r = s.xdotool('search', '--onlyvisible', '--name', '^' + caption + '$', check=False)
         if not r.stdout.split():
             return True
-        time.sleep(0.25)
+        harness.pause(0.25)
     return False
 
 
 def page(s, caption, name):
     w = s.wait_window(caption, timeout=60)
     # The program folder page scans the shell folders after it shows.
-    time.sleep(1.5)
+    harness.pause(1.5)
     on_screen(s, caption, shot(s, name))
     return w
 
@@ -219,7 +219,7 @@ def main():
         # The list has the focus on Typical: Down and Space choose Full.
         s.key(w, 'Down')
         s.key(w, 'space')
-        time.sleep(0.5)
+        harness.pause(0.5)
         shot(s, '06_full_chosen')
         s.key(w, 'alt+n')
         w = page(s, 'Destination Location', '07_destination')
@@ -230,11 +230,11 @@ def main():
         s.type(b, 'e2e\\\\Typed')
         shot(s, '09_browser_typed')
         s.key(b, 'Tab', 'Tab', 'Tab')
-        time.sleep(0.5)
+        harness.pause(0.5)
         shot(s, '09b_browser_ok_focused')
         s.key(b, 'Return')
         assert hidden(s, 'Select Destination Directory'), 'the browser stays open'
-        time.sleep(0.5)
+        harness.pause(0.5)
         shot(s, '10_destination_typed')
         s.key(w, 'alt+n')
         w = page(s, 'Select Program Folder', '11_folder')
