@@ -108,8 +108,11 @@ def _copy_prefix(template, dest):
     def copy(src, dst):
         if src.endswith('.reg') or os.path.getsize(src) < 65536:
             shutil.copy2(src, dst)
-        else:
+            return
+        try:
             os.link(src, dst)
+        except OSError:  # the template is on another file system
+            shutil.copy2(src, dst)
     shutil.copytree(template, dest, symlinks=True, copy_function=copy)
 
 
