@@ -234,6 +234,24 @@ template <class F> Timed Time(F &&Work) {
   return T;
 }
 
+// The shorter wall time and the shorter processor time of A and B: on a
+// machine shared with other work a run is only ever slowed down.
+Timed Shorter(const Timed &A, const Timed &B) {
+  return {std::min(A.Wall, B.Wall), std::min(A.Cpu, B.Cpu)};
+}
+
+// The decoder alone over the corpus Passes times, as BM_DecompressBlock runs
+// it: the same bytes as a package test of Passes copies of the corpus.
+void DecodeCorpus(const Corpus &C, unsigned Passes) {
+  std::vector<uint8_t> Dest(codec::kBlockBufferSize);
+  size_t Total = 0;
+  for (unsigned p = 0; p < Passes; ++p)
+    for (const auto &B : C.Blocks)
+      Total +=
+          codec::DecompressBlock(B.data(), Dest.data(), uint16_t(B.size()), codec::kDecodeLimit);
+  benchmark::DoNotOptimize(Total);
+}
+
 // The package tool on the corpus: its files written to a temporary folder
 // (and linked Copies times more below it for the large package), a script
 // made for them, `build` and `test` timed. The folder is removed after.
@@ -319,8 +337,8 @@ public:
     std::string Error, Problems;
     bool Ok = false;
     T = Time([&] {
-      Ok = mksetup::OpenPackageFile(Files, (FDir / (Name + ".exe")).string(), P, Error) &&
-           mksetup::TestPackage(P, Problems);
+      Ok = mksetup::TestPackageFile(Files, (FDir / (Name + ".exe")).string(), P, Error, Problems) ==
+           mksetup::TestResult::Sound;
     });
     return Ok ? true : Fail(Error + Problems);
   }
@@ -424,19 +442,37 @@ int main(int argc, char **argv) {
   uint64_t SizeBig = 0;
   uint32_t SumBig = 0;
   const double Decoded = Input * Copies;
-  if (Run.Build("large", 0, Depth, Big, SizeBig, SumBig) && Run.Test("large", Test)) {
+  // What a user waits for is the wall time; the test reads the package on a
+  // second thread, so its processor time is more than that. The decoder
+  // decodes the same bytes (the corpus Copies times) in turn with the test,
+  // and each keeps its best run.
+  const unsigned Runs = 5;
+  bool Ok = Run.Build("large", 0, Depth, Big, SizeBig, SumBig);
+  Timed Dec;
+  for (unsigned r = 0; Ok && r < Runs; ++r) {
+    Timed T;
+    Ok = Run.Test("large", T);
+    const Timed D = Time([&] { DecodeCorpus(C, Copies); });
+    Test = r ? Shorter(Test, T) : T;
+    Dec = r ? Shorter(Dec, D) : D;
+  }
+  if (Ok) {
     std::printf("build of %.0f MB (%u copies)  %8.1f MB/s wall  %8.1f MB/s per processor second, "
                 "package %.0f MB\n",
                 Decoded / 1e6, Copies, Decoded / Big.Wall / 1e6, Decoded / Big.Cpu / 1e6,
                 double(SizeBig) / 1e6);
-    const double Dec = Get("BM_DecompressBlock");
     std::printf("test of that package   %8.1f MB/s wall  %8.1f MB/s per processor second "
-                "(decoded bytes)\n",
-                Decoded / Test.Wall / 1e6, Decoded / Test.Cpu / 1e6);
-    if (Dec > 0)
-      std::printf("%-44s %8.1f MB/s vs %8.1f MB/s  ratio %.2f\n",
-                  "test (processor time) / decoder output", Decoded / Test.Cpu / 1e6, Dec / 1e6,
-                  Decoded / Test.Cpu / Dec);
+                "(decoded bytes, best of %u runs)\n",
+                Decoded / Test.Wall / 1e6, Decoded / Test.Cpu / 1e6, Runs);
+    std::printf("decoder, same bytes    %8.1f MB/s wall  %8.1f MB/s per processor second "
+                "(best of %u runs, in turn with the test)\n",
+                Decoded / Dec.Wall / 1e6, Decoded / Dec.Cpu / 1e6, Runs);
+    std::printf("%-44s %8.1f MB/s vs %8.1f MB/s  ratio %.2f\n",
+                "test (wall time) / decoder (wall time)", Decoded / Test.Wall / 1e6,
+                Decoded / Dec.Wall / 1e6, Dec.Wall / Test.Wall);
+    std::printf("%-44s %8.1f MB/s vs %8.1f MB/s  ratio %.2f\n",
+                "test (processor time) / decoder (proc. time)", Decoded / Test.Cpu / 1e6,
+                Decoded / Dec.Cpu / 1e6, Dec.Cpu / Test.Cpu);
   }
   benchmark::Shutdown();
   return 0;

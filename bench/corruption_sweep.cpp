@@ -138,8 +138,9 @@ void RunEngine(const std::string &Bytes, Totals &T, size_t At) {
   const auto DirsBefore = M.Fs.Dirs;
   // Damaged input asks: Ignore as long as it asks, so every entry is tried.
   M.Msg.Default = platform::IdIgnore;
-  const int Page = M.Run(Model, BuiltPackage{std::vector<uint8_t>(Bytes.begin(), Bytes.end()),
-                                             Loaded.FilesPosition, {}});
+  const int Page = M.Run(
+      Model,
+      BuiltPackage{std::vector<uint8_t>(Bytes.begin(), Bytes.end()), Loaded.FilesPosition, {}});
   package::FreeSetupModel(Model);
   LastReadme = M.Fs.Text(App + "\\readme.txt");
   LastCopy = M.Fs.Text(App + "\\copy.txt");
@@ -173,18 +174,28 @@ void RunEngine(const std::string &Bytes, Totals &T, size_t At) {
   }
 }
 
-void RunTool(const std::string &Work, const std::string &Bytes, bool Intact, Totals &T,
-             size_t At) {
+void RunTool(const std::string &Work, const std::string &Bytes, bool Intact, Totals &T, size_t At) {
   const std::string Path = Work + "/variant.exe";
   WriteHost(Path, Bytes);
   platform::posix::PosixFileSystem Fs;
   mksetup::OpenedPackage P;
   std::string Error, Problems;
-  const bool Sound =
-      mksetup::OpenPackageFile(Fs, Path, P, Error) && mksetup::TestPackage(P, Problems);
+  const bool Opened = mksetup::OpenPackageFile(Fs, Path, P, Error);
+  const bool Sound = Opened && mksetup::TestPackage(P, Problems);
   ++(Sound ? T.ToolAccepted : T.ToolRefused);
   if (Intact && !Sound)
     Fail(T, "the intact package refused: " + Error + Problems, At);
+  // `mksetup test` reads the file once, decoding entries as it walks them:
+  // it must say what opening first and testing after says, word for word.
+  mksetup::OpenedPackage Q;
+  std::string QError, QProblems;
+  const mksetup::TestResult R = mksetup::TestPackageFile(Fs, Path, Q, QError, QProblems);
+  if (R != (!Opened ? mksetup::TestResult::NotOpened
+            : Sound ? mksetup::TestResult::Sound
+                    : mksetup::TestResult::Unsound) ||
+      QError != Error || QProblems != Problems || Q.Entries.size() != P.Entries.size())
+    Fail(T, "the test in one reading differs: " + QError + QProblems + " / " + Error + Problems,
+         At);
 }
 
 } // namespace

@@ -12,28 +12,27 @@ namespace {
 
 // The entry's stored data, read through a window of many blocks: a read per
 // block (and one per block length) cost more than decoding small blocks.
-// It never reads past the entry's stored size, so a whole entry leaves the
-// file where per-block reads would.
+// The window is the file's own memory where the file lends it (a read-ahead
+// buffer), else a copy. It never reads past the entry's stored size, so a
+// whole entry leaves the file where per-block reads would.
 class BlockStream {
 public:
-  BlockStream(platform::File &File, uint32_t StoredSize)
-      : FFile(File), FUnread(StoredSize),
-        FWindow(new uint8_t[std::min<uint32_t>(StoredSize, kWindowSize)]) {}
+  BlockStream(platform::File &File, uint32_t StoredSize) : FFile(File), FUnread(StoredSize) {}
 
   // N bytes of the stream: a pointer into the window, or into Scratch
   // (which has room for N) when they straddle two fillings. Null when the
-  // file ends or fails first.
+  // file ends or fails first. Valid until the next call.
   const uint8_t *Take(uint32_t N, uint8_t *Scratch) {
     if (FEnd - FPos >= N) {
       FPos += N;
-      return FWindow.get() + FPos - N;
+      return FWindow + FPos - N;
     }
     uint32_t Got = 0;
     while (Got < N) {
       if (FPos == FEnd && !Fill())
         return nullptr;
       const uint32_t Part = std::min(N - Got, FEnd - FPos);
-      std::memcpy(Scratch + Got, FWindow.get() + FPos, Part);
+      std::memcpy(Scratch + Got, FWindow + FPos, Part);
       FPos += Part;
       Got += Part;
     }
@@ -48,7 +47,14 @@ private:
     if (Want == 0)
       return false;
     FFile.ClearError();
-    const uint32_t Got = FFile.Read(FWindow.get(), Want);
+    uint32_t Got = 0;
+    FWindow = FFile.ReadInPlace(Want, Got);
+    if (!FWindow) {
+      if (!FCopy) // no later filling wants more than the first
+        FCopy.reset(new uint8_t[Want]);
+      FWindow = FCopy.get();
+      Got = FFile.Read(FCopy.get(), Want);
+    }
     FUnread -= Got;
     FPos = 0;
     FEnd = Got;
@@ -59,7 +65,8 @@ private:
 
   platform::File &FFile;
   uint32_t FUnread; // stored bytes not yet read from the file
-  std::unique_ptr<uint8_t[]> FWindow;
+  const uint8_t *FWindow = nullptr;
+  std::unique_ptr<uint8_t[]> FCopy; // the window where the file lends none
   uint32_t FPos = 0, FEnd = 0;
 };
 

@@ -147,6 +147,11 @@ OpenPackageResult OpenPackage(platform::File &F, PackageLayout &Layout, std::str
   if (Layout.ScriptLength == 0)
     return OpenPackageResult::NothingToDo;
   Layout.EntriesPosition = uint64_t(Layout.Start) + PackageMagicSize + 4 + Layout.ScriptLength;
+  // Room for the script at once (a large package's runs to megabytes), but
+  // never for more than the file holds: the length may be damaged.
+  const uint64_t Here = F.Position(), Size = F.Size();
+  if (Size > Here)
+    Script.reserve(size_t(std::min<uint64_t>(Layout.ScriptLength, Size - Here)));
   char Piece[1024];
   uint64_t Requested = 0;
   while (Requested < Layout.ScriptLength) {

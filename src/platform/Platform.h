@@ -30,6 +30,15 @@ public:
   virtual ~File() = default;
   // Reads up to Count bytes at the current position; returns how many came.
   virtual uint32_t Read(void *Buffer, uint32_t Count) = 0;
+  // Up to Count bytes at the current position in the file's own memory,
+  // sparing a copy: Got says how many (fewer than asked is no error), the
+  // position moves past them, and they stay valid until the next call on
+  // the file. Null, with nothing moved, where the file cannot lend them
+  // (or fails to): the caller then reads, and that read decides.
+  virtual const uint8_t *ReadInPlace(uint32_t Count, uint32_t &Got) {
+    Got = 0;
+    return nullptr;
+  }
   // Writes Count bytes; returns how many were written (short = error set).
   virtual uint32_t Write(const void *Buffer, uint32_t Count) = 0;
   virtual bool Seek(uint64_t Position) = 0;

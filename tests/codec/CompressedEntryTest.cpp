@@ -3,12 +3,15 @@
 #include "codec/EntryWriter.h"
 #include "codec/LZR.h"
 #include "platform/MemoryFile.h"
+#include "platform/ReadAheadFile.h"
 
 #include "MemoryFileSystem.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <tuple>
 #include <vector>
 
 using codec::ExtractEntry;
@@ -368,4 +371,99 @@ TEST(ExtractEntry, ErrorTexts) {
   EXPECT_STREQ(codec::ExtractErrorText(codec::ExtractWriteFailed),
                "Failed to write to destination!");
   EXPECT_STREQ(codec::ExtractErrorText(codec::ExtractCrcMismatch), "CRC check failed!");
+}
+
+namespace {
+
+// A package file whose reads fail when they cover byte Bad.
+class DamagedAt : public platform::MemoryFile {
+public:
+  DamagedAt(std::vector<uint8_t> Data, uint64_t Bad) : MemoryFile(std::move(Data)), FBad(Bad) {}
+  uint32_t Read(void *Buffer, uint32_t Count) override {
+    if (Position() <= FBad && FBad < Position() + Count) {
+      SetError();
+      return 0;
+    }
+    return MemoryFile::Read(Buffer, Count);
+  }
+
+private:
+  uint64_t FBad;
+};
+
+struct Outcome {
+  uint8_t Code;
+  std::vector<uint8_t> Data;
+  int32_t Total;
+  uint64_t After; // the position the extraction leaves
+  // Where the read fails, how much came before it depends on the pieces the
+  // file was read in: the same code, and only bytes of the entry's data.
+  bool Matches(const Outcome &Expected, const std::vector<uint8_t> &Whole) const {
+    if (Code != Expected.Code)
+      return false;
+    if (Code == codec::ExtractOk)
+      return Data == Expected.Data && Total == Expected.Total && After == Expected.After;
+    return Data.size() <= Whole.size() && std::equal(Data.begin(), Data.end(), Whole.begin());
+  }
+};
+
+// Every entry of the package extracted in turn from File, as the tool's test does.
+std::vector<Outcome> ExtractAll(platform::File &File, const std::vector<uint32_t> &Entries,
+                                Package &P) {
+  std::vector<Outcome> Out;
+  for (uint32_t Pos : Entries) {
+    const TEntryHeader H = P.Header(Pos);
+    File.ClearError();
+    File.Seek(Pos + package::EntryHeaderSize);
+    platform::MemoryFile Sink;
+    codec::ExtractReport R;
+    const uint8_t Code = ExtractEntry(File, ExtractTarget::Stream(Sink), {}, H, &R);
+    Out.push_back({Code, Sink.Data(), R.Total, File.Position()});
+  }
+  return Out;
+}
+
+} // namespace
+
+// The package read through a buffer, with or without the next buffer read on
+// a second thread, gives every entry exactly what reading the file itself
+// gives: a read failure inside one entry's data fails that entry and no
+// other, and a file cut inside the last entry fails the last entry only.
+TEST(ExtractEntry, ReadAheadChangesNothingAndChargesAFailureToItsEntry) {
+  Package P;
+  std::vector<uint32_t> Entries;
+  std::vector<std::vector<uint8_t>> Data;
+  for (size_t N : {300, 70000, 5, 9000, 40000, 0, 120000, 33000, 8000, 64000}) {
+    Data.push_back(Sample(N, uint32_t(N + 3)));
+    Entries.push_back(P.Add(Data.back()));
+  }
+  Entries.push_back(P.AddLink(Entries[4]));
+  const size_t Damaged = 6; // the entry of 120000 bytes
+  const uint64_t Bad = Entries[Damaged] + package::EntryHeaderSize + 30000;
+  std::vector<uint8_t> Bytes = P.F.Data();
+  std::vector<uint8_t> Cut(Bytes.begin(), Bytes.end() - 700);
+
+  for (const auto &[Name, Image, BadAt] :
+       {std::tuple{"a damaged byte", Bytes, Bad}, std::tuple{"a cut file", Cut, UINT64_MAX}}) {
+    DamagedAt Plain(Image, BadAt);
+    const std::vector<Outcome> Expected = ExtractAll(Plain, Entries, P);
+    for (size_t i = 0; i < Expected.size(); ++i) {
+      const bool Fails = BadAt != UINT64_MAX ? i == Damaged : i == Entries.size() - 2;
+      EXPECT_EQ(Expected[i].Code, Fails ? codec::ExtractReadFailed : codec::ExtractOk)
+          << Name << ", entry " << i;
+      if (!Fails) {
+        EXPECT_EQ(Expected[i].Data, Data[i < Data.size() ? i : 4]) << Name << ", entry " << i;
+      }
+    }
+    for (bool OnSecondThread : {false, true}) {
+      DamagedAt Source(Image, BadAt);
+      // A small buffer: entries span many of them, and blocks their ends.
+      platform::ReadAheadFile F(Source, 8192, OnSecondThread);
+      const std::vector<Outcome> Got = ExtractAll(F, Entries, P);
+      ASSERT_EQ(Got.size(), Expected.size());
+      for (size_t i = 0; i < Got.size(); ++i)
+        EXPECT_TRUE(Got[i].Matches(Expected[i], Data[i < Data.size() ? i : 4]))
+            << Name << ", entry " << i << (OnSecondThread ? ", second thread" : "");
+    }
+  }
 }

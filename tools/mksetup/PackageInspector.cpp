@@ -1,6 +1,7 @@
 #include "PackageInspector.h"
 
 #include <cstdio>
+#include <functional>
 #include <unordered_set>
 
 #include "PackageBuilder.h"
@@ -8,6 +9,7 @@
 #include "codec/CompressedEntry.h"
 #include "package/ScriptCodecs.h"
 #include "package/SetupScript.h"
+#include "platform/BackgroundJob.h"
 #include "platform/MemoryFile.h"
 #include "platform/ReadAheadFile.h"
 
@@ -66,12 +68,16 @@ bool MakeDirs(platform::FileSystem &Files, const std::string &Base,
 
 } // namespace
 
-bool OpenPackageFile(platform::FileSystem &Files, const std::string &Path, OpenedPackage &Out,
-                     std::string &Error) {
+namespace {
+
+// OpenPackageFile, with OnEntry (when given) called for every entry as soon
+// as its header is read.
+bool OpenAndWalk(platform::FileSystem &Files, const std::string &Path, OpenedPackage &Out,
+                 std::string &Error, const std::function<void(const PackageEntry &)> &OnEntry) {
   Out.File.reset(); // before the source it reads
   Out.Source = Files.Open(Path, platform::OpenMode::Read);
   if (Out.Source)
-    Out.File = std::make_unique<platform::ReadAheadFile>(*Out.Source, 1u << 20);
+    Out.File = std::make_unique<platform::ReadAheadFile>(*Out.Source, 1u << 20, true);
   if (!Out.File) {
     Error = "cannot open " + Path;
     return false;
@@ -102,6 +108,8 @@ bool OpenPackageFile(platform::FileSystem &Files, const std::string &Path, Opene
       return false;
     }
     Out.Entries.push_back(E);
+    if (OnEntry)
+      OnEntry(E);
     Pos = E.Header.EntryType == package::EntryGroup ? Pos + package::EntryHeaderSize
                                                     : package::NextEntryPosition(Pos, E.Header);
   }
@@ -110,6 +118,13 @@ bool OpenPackageFile(platform::FileSystem &Files, const std::string &Path, Opene
     return false;
   }
   return true;
+}
+
+} // namespace
+
+bool OpenPackageFile(platform::FileSystem &Files, const std::string &Path, OpenedPackage &Out,
+                     std::string &Error) {
+  return OpenAndWalk(Files, Path, Out, Error, {});
 }
 
 std::string FormatEntryLine(const PackageEntry &E) {
@@ -163,17 +178,31 @@ std::string IndexKey(const std::string &Path) {
   return package::UpperCaseText(K);
 }
 
-} // namespace
+// Below this size a package is tested in a few milliseconds: starting a
+// second thread would cost more than it saves.
+constexpr uint64_t kWorthAThread = 4u << 20;
 
-bool TestPackage(OpenedPackage &P, std::string &Problems) {
-  auto Problem = [&](const std::string &Text) { Problems += Text + "\n"; };
-  platform::MemoryFile Stream(std::vector<uint8_t>(P.Script.begin(), P.Script.end()));
-  CollectedMessages Msg;
+// The package's script as the launcher loads it, with its messages.
+struct ScriptModel {
   package::TOpenFileType Model;
-  package::InitSetupModel(Model);
-  package::LoadSetupScript(Model, Stream, Msg);
-  if (!Msg.Texts.empty())
-    Problem("the script does not load: " + Msg.Texts);
+  CollectedMessages Msg;
+};
+
+void LoadModel(const std::string &Script, ScriptModel &Out) {
+  platform::MemoryFile Stream(std::vector<uint8_t>(Script.begin(), Script.end()));
+  package::InitSetupModel(Out.Model);
+  package::LoadSetupScript(Out.Model, Stream, Out.Msg);
+}
+
+// The checks that need no entry's data: the script loads, the entries come
+// in the launcher's order and match the script's groups. FileSize is the
+// package's size (the last group ends there).
+void CheckStructure(const OpenedPackage &P, uint64_t FileSize, const ScriptModel &Script,
+                    std::string &Problems) {
+  auto Problem = [&](const std::string &Text) { Problems += Text + "\n"; };
+  const package::TOpenFileType &Model = Script.Model;
+  if (!Script.Msg.Texts.empty())
+    Problem("the script does not load: " + Script.Msg.Texts);
 
   // Order: pictures, at most one uninstaller, then groups with their files.
   size_t i = 0;
@@ -209,7 +238,7 @@ bool TestPackage(OpenedPackage &P, std::string &Problems) {
       if (Group && !Paths.count(IndexKey(Name)) && !package::FindGroupFile(*Group, Name))
         Problem(Where(E[i]) + ": not a file of the group's directory tree");
     }
-    const uint64_t Next = i < E.size() ? E[i].Position : P.File->Size();
+    const uint64_t Next = i < E.size() ? E[i].Position : FileSize;
     if (k == G.Header.PackedSize && G.Header.UnpackedSize != Next)
       Problem(Where(G) + ": next-group offset " + std::to_string(G.Header.UnpackedSize) +
               " but the group ends at " + std::to_string(Next));
@@ -229,25 +258,83 @@ bool TestPackage(OpenedPackage &P, std::string &Problems) {
     if (!Found)
       Problem("group \"" + Group->Name + "\" of the script: no group header in the package");
   }
+}
 
-  for (const PackageEntry &D : E) {
-    if (!HoldsData(D.Header.EntryType))
-      continue;
-    if (D.Header.IsLinked() && D.Header.LinkOffset >= D.Position)
-      Problem(Where(D) + ": links forward or to itself");
-    P.File->ClearError();
-    P.File->Seek(D.Position + package::EntryHeaderSize);
-    NullFile Sink;
-    codec::ExtractReport R;
-    const uint8_t Code =
-        codec::ExtractEntry(*P.File, codec::ExtractTarget::Stream(Sink), {}, D.Header, &R);
-    if (Code != codec::ExtractOk)
-      Problem(Where(D) + ": " + codec::ExtractErrorText(Code));
-    else if (!D.Header.IsLinked() && uint32_t(R.Total) != D.Header.UnpackedSize)
-      Problem(Where(D) + ": decodes to " + std::to_string(R.Total) + " bytes, the header says " +
-              std::to_string(D.Header.UnpackedSize));
+// An entry with data decodes to its size and checksum; File is the package.
+void CheckData(platform::File &File, const PackageEntry &D, std::string &Problems) {
+  if (!HoldsData(D.Header.EntryType))
+    return;
+  auto Problem = [&](const std::string &Text) { Problems += Text + "\n"; };
+  if (D.Header.IsLinked() && D.Header.LinkOffset >= D.Position)
+    Problem(Where(D) + ": links forward or to itself");
+  File.ClearError();
+  File.Seek(D.Position + package::EntryHeaderSize);
+  NullFile Sink;
+  codec::ExtractReport R;
+  const uint8_t Code =
+      codec::ExtractEntry(File, codec::ExtractTarget::Stream(Sink), {}, D.Header, &R);
+  if (Code != codec::ExtractOk)
+    Problem(Where(D) + ": " + codec::ExtractErrorText(Code));
+  else if (!D.Header.IsLinked() && uint32_t(R.Total) != D.Header.UnpackedSize)
+    Problem(Where(D) + ": decodes to " + std::to_string(R.Total) + " bytes, the header says " +
+            std::to_string(D.Header.UnpackedSize));
+}
+
+} // namespace
+
+bool TestPackage(OpenedPackage &P, std::string &Problems) {
+  // The script is loaded and the structure checked on a second thread while
+  // the entries are decoded here (the script of a package of many files
+  // takes a tenth of the time); its problems are told first all the same.
+  const uint64_t FileSize = P.File->Size();
+  ScriptModel Script;
+  std::string Structure, Data;
+  {
+    platform::BackgroundJob Checks;
+    auto Structural = [&] {
+      LoadModel(P.Script, Script);
+      CheckStructure(P, FileSize, Script, Structure);
+    };
+    if (FileSize >= kWorthAThread)
+      Checks.Start(Structural);
+    else
+      Structural();
+    for (const PackageEntry &D : P.Entries)
+      CheckData(*P.File, D, Data);
   }
+  Problems += Structure;
+  Problems += Data;
   return Problems.empty();
+}
+
+TestResult TestPackageFile(platform::FileSystem &Files, const std::string &Path, OpenedPackage &Out,
+                           std::string &Error, std::string &Problems) {
+  // Each entry is decoded right after its header is read, so the file is
+  // read once; the script is loaded on a second thread meanwhile.
+  ScriptModel Script;
+  std::string Data;
+  bool Opened = false, Decided = false, Loading = false;
+  {
+    platform::BackgroundJob Load;
+    Opened = OpenAndWalk(Files, Path, Out, Error, [&](const PackageEntry &E) {
+      if (!Decided) { // the script is read by now
+        Decided = true;
+        Loading = Out.File->Size() >= kWorthAThread;
+        if (Loading)
+          Load.Start([&] { LoadModel(Out.Script, Script); });
+      }
+      CheckData(*Out.File, E, Data);
+    });
+  }
+  if (!Opened)
+    return TestResult::NotOpened;
+  if (!Loading)
+    LoadModel(Out.Script, Script);
+  std::string Structure;
+  CheckStructure(Out, Out.File->Size(), Script, Structure);
+  Problems += Structure;
+  Problems += Data;
+  return Problems.empty() ? TestResult::Sound : TestResult::Unsound;
 }
 
 std::string SafeComponent(const std::string &Name) {

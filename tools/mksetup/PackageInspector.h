@@ -21,7 +21,8 @@ struct OpenedPackage {
   std::unique_ptr<platform::File> Source;
   // Source read through a buffer: walking thousands of entries reads a
   // header, seeks and reads data for each, and a system call for each cost
-  // more than decoding the small ones.
+  // more than decoding the small ones. The buffer after the one being
+  // decoded is read on a second thread meanwhile.
   std::unique_ptr<platform::File> File;
   package::PackageLayout Layout;
   std::string Script;
@@ -44,6 +45,14 @@ std::string FormatEntryLine(const PackageEntry &E);
 // hold, every file entry resolves in its group's tree, and every entry
 // decodes with its checksum. Problems go to Problems, one per line.
 bool TestPackage(OpenedPackage &Package, std::string &Problems);
+
+enum class TestResult { NotOpened, Unsound, Sound };
+
+// OpenPackageFile and TestPackage in one reading of the file: each entry is
+// decoded as the walk through the headers passes it. NotOpened with Error
+// where OpenPackageFile fails; else the problems TestPackage finds.
+TestResult TestPackageFile(platform::FileSystem &Files, const std::string &Path, OpenedPackage &Out,
+                           std::string &Error, std::string &Problems);
 
 // A name taken from a package made safe as one file name component on both
 // systems: no separators or characters Windows refuses, no "." or "..", no

@@ -273,6 +273,20 @@ int main(int argc, char **argv) {
 
   mksetup::OpenedPackage Package;
   std::string Error;
+  if (Command == "test") {
+    std::string Problems;
+    switch (mksetup::TestPackageFile(Files, Path, Package, Error, Problems)) {
+    case mksetup::TestResult::NotOpened:
+      return Fail(Error);
+    case mksetup::TestResult::Unsound:
+      std::fprintf(stderr, "%s", Problems.c_str());
+      return ExitUnsound;
+    case mksetup::TestResult::Sound:
+      break;
+    }
+    std::printf("%s: %zu entries, all sound\n", Path.c_str(), Package.Entries.size());
+    return ExitOk;
+  }
   const bool Opened = mksetup::OpenPackageFile(Files, Path, Package, Error);
   if (Command == "list") {
     for (const auto &E : Package.Entries)
@@ -283,15 +297,6 @@ int main(int argc, char **argv) {
     return Fail(Error);
   if (Command == "script") {
     std::fwrite(Package.Script.data(), 1, Package.Script.size(), stdout);
-    return ExitOk;
-  }
-  if (Command == "test") {
-    std::string Problems;
-    if (!mksetup::TestPackage(Package, Problems)) {
-      std::fprintf(stderr, "%s", Problems.c_str());
-      return ExitUnsound;
-    }
-    std::printf("%s: %zu entries, all sound\n", Path.c_str(), Package.Entries.size());
     return ExitOk;
   }
   if (!mksetup::ExtractPackage(Files, Package, P.Get("-d"), Error))
