@@ -89,6 +89,7 @@ bool InstallationEngine::Cancelled() {
 }
 
 int InstallationEngine::Ask(const std::string &Text, uint32_t Flags, const char *Caption) {
+  FStatus.ShowCurrentItem();
   return FSystem.Msg->ShowMessage(Text, Caption, Flags);
 }
 

@@ -34,9 +34,13 @@ inline constexpr int AbortedPage = 900;
 class InstallStatus {
 public:
   virtual ~InstallStatus() = default;
-  // Label1 and Label2, repainted at once.
+  // Label1 and Label2. The phase caption shows at once; the current item
+  // may wait for the next ProcessMessages or ShowCurrentItem, as it changes
+  // with every file.
   virtual void SetPhaseCaption(const std::string &Text) = 0;
   virtual void SetCurrentItem(const std::string &Text) = 0;
+  // Shows the item set last now: a question is about to name it.
+  virtual void ShowCurrentItem() {}
   virtual void SetProgressMax(uint32_t Max) = 0;
   virtual void SetProgress(uint32_t Position) = 0;
   // Processes pending window messages and gives up the time slice.

@@ -75,7 +75,11 @@ public:
     SetForegroundWindow(FWnd);
     SetActiveWindow(FWnd);
     TButton *Def = FForm.DefaultButton();
-    if (TControl *A = FForm.ActiveControl(); A && A->Showing() && A->Enabled()) {
+    if (Focusable(FLastFocus)) {
+      // Shown again while up (the setup window brings its pages back to
+      // the front when it is activated): the focus stays where it was.
+      SetFocus(FLastFocus);
+    } else if (TControl *A = FForm.ActiveControl(); A && A->Showing() && A->Enabled()) {
       FocusSelecting(WindowOf(*A));
     } else if (Def && Def->Showing() && Def->Enabled()) {
       SetFocus(WindowOf(*Def));
@@ -91,6 +95,8 @@ public:
     if (!FWnd)
       return;
     ShowWindow(FWnd, SW_HIDE);
+    // Shown again later, the form starts from its own choice of focus.
+    FLastFocus = nullptr;
     // A modal box gives the forms that stay on top their place back.
     SetTopmost(FLowered, true);
     FLowered.clear();
@@ -132,8 +138,12 @@ public:
   }
 
   void FocusControl(TControl &C) override {
-    if (HWND W = WindowOf(C); W && IsWindowVisible(W))
+    if (HWND W = WindowOf(C); W && IsWindowVisible(W)) {
+      // Also what the form gets back when it is activated again: the
+      // program's choice made while it was not active wins.
+      FLastFocus = W;
       FocusSelecting(W);
+    }
   }
 
   // The program's other visible forms that stay on top.
@@ -225,6 +235,19 @@ private:
 
   static bool Usable(TButton *B) { return B && B->Showing() && B->Enabled(); }
 
+  // A control of this form that can take the focus now.
+  bool Focusable(HWND W) const {
+    return W && IsWindow(W) && IsChild(FWnd, W) && IsWindowVisible(W) && IsWindowEnabled(W);
+  }
+
+  // Keeps the focused control of a form that loses the activation while it
+  // stays up; a form being hidden keeps nothing.
+  void RememberFocus() {
+    HWND Focus = GetFocus();
+    if (IsWindowVisible(FWnd) && Focus && IsChild(FWnd, Focus))
+      FLastFocus = Focus;
+  }
+
   LRESULT Handle(UINT Msg, WPARAM W, LPARAM L) {
     if (FForm.OnNativeMessage) {
       intptr_t Result = 0;
@@ -284,13 +307,20 @@ private:
     case WM_CLOSE:
       FForm.Close();
       return 0;
-    case WM_ACTIVATE:
-      if (LOWORD(W) != WA_INACTIVE && FForm.OnActivate) {
-        LRESULT R = DefDlgProcA(FWnd, Msg, W, L);
-        FForm.OnActivate(FForm);
-        return R;
+    case WM_ACTIVATE: {
+      // The control that had the focus when another window took the
+      // activation gets it back with the activation.
+      if (LOWORD(W) == WA_INACTIVE) {
+        RememberFocus();
+        break;
       }
-      break;
+      LRESULT R = DefDlgProcA(FWnd, Msg, W, L);
+      if (!HIWORD(W) && Focusable(FLastFocus) && GetFocus() != FLastFocus)
+        SetFocus(FLastFocus);
+      if (FForm.OnActivate)
+        FForm.OnActivate(FForm);
+      return R;
+    }
     case WM_CTLCOLORSTATIC: {
       // Labels and read-only boxes on the face colour.
       HDC Dc = reinterpret_cast<HDC>(W);
@@ -308,6 +338,9 @@ private:
   HWND FWnd = nullptr;
   // Forms that stay on top, stepped down while this modal box is up.
   std::vector<HWND> FLowered;
+  // The control that had the focus when the form was last deactivated, or
+  // that the program focused last; null once the form is hidden.
+  HWND FLastFocus = nullptr;
 };
 
 Win32FormPeer *PeerOf(HWND Wnd) {

@@ -2,11 +2,15 @@
 // pages and one or several setup types, the page close protocol with the
 // exit confirmation, the cancel question during the installation, the
 // destination aliases the navigator prepares, and the animations' repaint
-// of the place they leave.
+// of the place they leave; the status panel's file line, which reaches its
+// window once per message pump.
 #include "../install/FakePlatform.h"
+#include "driver/mainform/StatusPanel.h"
 #include "driver/mainform/Unit1.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -252,6 +256,72 @@ TEST_F(SetupWindowTest, HiddenAnimationIsParkedAndItsPlaceRepainted) {
   Form1.ShowAnimationsForGroup(Files, true);
   EXPECT_EQ(R.Control.Bounds().Left, 882);
   EXPECT_EQ(R.Control.Interval(), 100);
+}
+
+// Windows that only count the text changes each control's would be given.
+class CaptionCounts : public ui::PeerFactory {
+public:
+  explicit CaptionCounts(std::map<const ui::TControl *, int> &Counts) : FCounts(Counts) {}
+  std::unique_ptr<ui::FormPeer> MakeFormPeer(ui::TForm &) override {
+    return std::make_unique<NoForm>();
+  }
+  std::unique_ptr<ui::ControlPeer> MakeControlPeer(ui::TControl &C) override {
+    return std::make_unique<Counting>(FCounts[&C]);
+  }
+  void ProcessMessages() override {}
+  void PostQuit() override {}
+  void Run() override {}
+
+private:
+  struct NoForm : ui::FormPeer {
+    void Update(ui::FormChange) override {}
+    void Show() override {}
+    void Hide() override {}
+    void RunModal() override {}
+    void Invalidate() override {}
+    void FocusControl(ui::TControl &) override {}
+  };
+  struct Counting : ui::ControlPeer {
+    explicit Counting(int &N) : Count(N) {}
+    void Update(ui::ControlChange What) override { Count += What == ui::ControlChange::Caption; }
+    int &Count;
+  };
+  std::map<const ui::TControl *, int> &FCounts;
+};
+
+TEST(StatusPanel, FileNamesReachTheLabelOncePerPump) {
+  fake::Files Files;
+  fake::Registry Reg;
+  AnsweringMessages Msg;
+  const platform::Platform System{&Files, &Reg, nullptr, nullptr, nullptr, nullptr, &Msg};
+  StubHost Host;
+  std::map<const ui::TControl *, int> Counts;
+  ui::TApplication App(std::make_unique<CaptionCounts>(Counts));
+  driver::TForm1 Form(App, System, Host);
+  driver::StatusPanelBinding Status(Form);
+  const int &Changes = Counts[Form.Label2];
+
+  Status.ShowPanel(true);
+  Status.SetPhaseCaption("Copying files...");
+  const int Start = Changes;
+  for (int I = 1; I <= 50; ++I)
+    Status.SetCurrentItem("C:\\App\\file" + std::to_string(I) + ".txt");
+  Status.ProcessMessages();
+  EXPECT_EQ(Form.Label2->Caption(), "C:\\App\\file50.txt");
+  EXPECT_EQ(Changes - Start, 1);
+  Status.ProcessMessages(); // a long file: nothing new to show
+  EXPECT_EQ(Changes - Start, 1);
+
+  // The next phase's caption never stands beside a file of the last one.
+  Status.SetCurrentItem("C:\\App\\file51.txt");
+  Status.SetPhaseCaption("Registry");
+  Status.SetCurrentItem("");
+  EXPECT_EQ(Form.Label2->Caption(), "");
+
+  // The panel hidden at the end keeps the last item, as the screen showed it.
+  Status.SetCurrentItem("Uninstaller");
+  Status.ShowPanel(false);
+  EXPECT_EQ(Form.Label2->Caption(), "Uninstaller");
 }
 
 } // namespace

@@ -5,11 +5,23 @@
 namespace driver {
 
 void StatusPanelBinding::SetPhaseCaption(const std::string &Text) {
+  ShowCurrentItem();
   FForm.Label1->SetCaption(Text);
 }
 
 void StatusPanelBinding::SetCurrentItem(const std::string &Text) {
-  FForm.Label2->SetCaption(Text);
+  FPendingItem = Text;
+  FItemPending = true;
+  if (Text.empty())
+    ShowCurrentItem();
+}
+
+void StatusPanelBinding::ShowCurrentItem() {
+  if (!FItemPending)
+    return;
+  FItemPending = false;
+  if (FForm.Label2->Caption() != FPendingItem)
+    FForm.Label2->SetCaption(FPendingItem);
 }
 
 void StatusPanelBinding::SetProgressMax(uint32_t Max) {
@@ -21,6 +33,7 @@ void StatusPanelBinding::SetProgress(uint32_t Position) {
 }
 
 void StatusPanelBinding::ProcessMessages() {
+  ShowCurrentItem();
   FForm.Application().ProcessMessages();
 }
 
@@ -38,8 +51,11 @@ void StatusPanelBinding::ShowPanel(bool Visible) {
     P.SetBounds(FForm.ClientWidth() / 2 - P.Width() / 2, FForm.ClientHeight() - P.Height() - 40,
                 P.Width(), P.Height());
     FForm.CancelButton->SetEnabled(false);
+    FItemPending = false;
     FForm.Label2->SetCaption("");
     FForm.VemoProgressBar1->Bar().SetProgress(0);
+  } else {
+    ShowCurrentItem();
   }
   P.SetVisible(Visible);
   if (Visible)

@@ -1,9 +1,19 @@
 // The installation's view of the setup window: the status panel's captions,
 // progress bar and Cancel button, the message pump, the cancel flag and the
 // animations of the file groups.
+//
+// The name of the file being written changes for every file, and every
+// change of a label's text is a synchronous window call that repaints it;
+// the screen shows it only when messages are processed anyway. So the
+// binding keeps the latest name and hands it to Label2 when messages are
+// processed, before a question, when the phase caption changes and when
+// the panel is hidden. A cleared line (once a phase) shows at once, so that no file name
+// stays beside the next phase's caption.
 #pragma once
 
 #include "install/InstallationEngine.h"
+
+#include <string>
 
 namespace driver {
 
@@ -15,6 +25,7 @@ public:
 
   void SetPhaseCaption(const std::string &Text) override;
   void SetCurrentItem(const std::string &Text) override;
+  void ShowCurrentItem() override;
   void SetProgressMax(uint32_t Max) override;
   void SetProgress(uint32_t Position) override;
   void ProcessMessages() override;
@@ -28,6 +39,9 @@ public:
 
 private:
   TForm1 &FForm;
+  // The item set last, and whether Label2 has yet to be given it.
+  std::string FPendingItem;
+  bool FItemPending = false;
 };
 
 } // namespace driver
