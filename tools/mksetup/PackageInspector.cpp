@@ -283,27 +283,11 @@ void CheckData(platform::File &File, const PackageEntry &D, std::string &Problem
 } // namespace
 
 bool TestPackage(OpenedPackage &P, std::string &Problems) {
-  // The script is loaded and the structure checked on a second thread while
-  // the entries are decoded here (the script of a package of many files
-  // takes a tenth of the time); its problems are told first all the same.
-  const uint64_t FileSize = P.File->Size();
   ScriptModel Script;
-  std::string Structure, Data;
-  {
-    platform::BackgroundJob Checks;
-    auto Structural = [&] {
-      LoadModel(P.Script, Script);
-      CheckStructure(P, FileSize, Script, Structure);
-    };
-    if (FileSize >= kWorthAThread)
-      Checks.Start(Structural);
-    else
-      Structural();
-    for (const PackageEntry &D : P.Entries)
-      CheckData(*P.File, D, Data);
-  }
-  Problems += Structure;
-  Problems += Data;
+  LoadModel(P.Script, Script);
+  CheckStructure(P, P.File->Size(), Script, Problems);
+  for (const PackageEntry &D : P.Entries)
+    CheckData(*P.File, D, Problems);
   return Problems.empty();
 }
 
