@@ -3,7 +3,7 @@
 // resident set (getrusage of the child) is its own; the figures are printed
 // per size with the time and the peak memory per item, so that growth
 // faster than the input shows at a glance.
-//   resource_limits [MAX_ENTRIES]   (default 1000000)
+//   resource_limits [MAX_ENTRIES [SCENARIO]]   (default 1000000, all)
 // Scenarios:
 //   script   the setup script loader over a script of N file records
 //   groups   the loader and the installation over N groups of 2 files each,
@@ -14,6 +14,8 @@
 //            in one directory
 //   folders  the program folder page's table and the look-ups of the
 //            installation over N groups with one program folder each
+//   summary  the ready page's summary lists over N program folders and N
+//            directories, each beside the others and one inside each
 //   nesting  directories nested N deep (the loader refuses deeper than it
 //            allows, without recursing further)
 #include "../tests/install/EngineDouble.h"
@@ -22,6 +24,7 @@
 #include "package/Package.h"
 #include "package/SetupScript.h"
 #include "pages/ProgramFolderList.h"
+#include "pages/ReadySummary.h"
 
 #include <algorithm>
 #include <chrono>
@@ -298,9 +301,12 @@ std::vector<size_t> Sizes(size_t Max, size_t From) {
 
 int main(int Argc, char **Argv) {
   const size_t Max = Argc > 1 ? size_t(std::atoll(Argv[1])) : 1000000;
+  const std::string Only = Argc > 2 ? Argv[2] : "";
   bool Failed = false;
   auto Series = [&](const char *Name, size_t From,
                     const std::function<std::string(size_t, Timer &)> &Run) {
+    if (!Only.empty() && Only != Name)
+      return;
     for (size_t N : Sizes(Max, From)) {
       const Figures F = Measure([&](Timer &T) { return Run(N, T); });
       Print(Name, N, F);
@@ -379,6 +385,18 @@ int main(int Argc, char **Argv) {
     for (size_t I = 0; I < N; ++I)
       Found += List.FindProgramFolder("VENDOR\\folder " + std::to_string(I)) >= 0;
     return std::to_string(Named) + " folders, " + std::to_string(Found) + " found";
+  });
+  Series("summary", 1000, [](size_t N, Timer &T) {
+    if (N > 100000)
+      return std::string("skipped");
+    T.Start();
+    pages::ReadySummary Summary;
+    for (size_t I = 0; I < N; ++I) {
+      Summary.AddSummaryFolder("Vendor\\Folder " + std::to_string(I));
+      Summary.AddSummaryDirectory("C:\\Apps\\Product " + std::to_string(I) + "\\Data");
+      Summary.AddSummaryDirectory("C:\\Apps\\Product " + std::to_string(I));
+    }
+    return std::to_string(Summary.SummaryLines().size()) + " summary lines";
   });
   Series("nesting", 10, [](size_t N, Timer &T) {
     package::TOpenFileType Model;

@@ -7,17 +7,36 @@ namespace pages {
 
 namespace {
 
-// Whether the shorter of two upper-cased texts is a prefix of the longer one
-// that ends where a path component ends.
-bool Nested(const std::string &A, const std::string &B) {
-  const std::string &Short = A.size() <= B.size() ? A : B;
-  const std::string &Long = A.size() <= B.size() ? B : A;
-  if (Long.compare(0, Short.size(), Short) != 0)
-    return false;
-  return Short.size() == Long.size() || Short.back() == '\\' || Long[Short.size()] == '\\';
+// Whether the upper-cased text holds a path boundary right after its first
+// Length characters, or right before them.
+bool BoundaryAt(const std::string &Text, size_t Length) {
+  return Length == Text.size() || Text[Length - 1] == '\\' || Text[Length] == '\\';
 }
 
 } // namespace
+
+void SummaryList::Clear() {
+  FEntries.clear();
+  FWhole.clear();
+  FPrefixes.clear();
+}
+
+void SummaryList::Index(size_t I, bool Insert) {
+  const std::string Upper = package::UpperCaseText(FEntries[I]);
+  auto Update = [&](IndexSets &Sets, const std::string &Key) {
+    if (Insert) {
+      Sets[Key].insert(I);
+      return;
+    }
+    auto It = Sets.find(Key);
+    if (It != Sets.end() && It->second.erase(I) && It->second.empty())
+      Sets.erase(It);
+  };
+  Update(FWhole, Upper);
+  for (size_t Length = 1; Length < Upper.size(); ++Length)
+    if (BoundaryAt(Upper, Length))
+      Update(FPrefixes, Upper.substr(0, Length));
+}
 
 void SummaryList::Add(const std::string &Text) {
   // Entries are kept trimmed, so they are compared with the trimmed text; a
@@ -25,15 +44,32 @@ void SummaryList::Add(const std::string &Text) {
   std::string Entry = package::TrimText(Text);
   if (Entry.empty())
     return;
-  std::string Wanted = package::UpperCaseText(Entry);
-  int Match = -1;
-  for (size_t I = 0; I < FEntries.size(); ++I)
-    if (Nested(package::UpperCaseText(FEntries[I]), Wanted))
-      Match = int(I);
-  if (Match < 0)
+  const std::string Wanted = package::UpperCaseText(Entry);
+  // Nested with Wanted: an entry equal to one of its boundary prefixes (or
+  // to all of it), and an entry that has all of it as a boundary prefix.
+  bool Found = false;
+  size_t Match = 0;
+  auto Consider = [&](const IndexSets &Sets, const std::string &Key) {
+    auto It = Sets.find(Key);
+    if (It == Sets.end() || It->second.empty())
+      return;
+    size_t Last = *It->second.rbegin();
+    if (!Found || Last > Match)
+      Match = Last;
+    Found = true;
+  };
+  for (size_t Length = 1; Length <= Wanted.size(); ++Length)
+    if (BoundaryAt(Wanted, Length))
+      Consider(FWhole, Wanted.substr(0, Length));
+  Consider(FPrefixes, Wanted);
+  if (!Found) {
     FEntries.push_back(Entry);
-  else if (FEntries[size_t(Match)].size() > Entry.size())
-    FEntries[size_t(Match)] = Entry;
+    Index(FEntries.size() - 1, true);
+  } else if (FEntries[Match].size() > Entry.size()) {
+    Index(Match, false);
+    FEntries[Match] = Entry;
+    Index(Match, true);
+  }
 }
 
 void ReadySummary::ClearSummaryLists() {

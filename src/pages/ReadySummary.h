@@ -8,7 +8,9 @@
 #include "pages/DirectoryRows.h"
 #include "platform/Platform.h"
 
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace pages {
@@ -24,11 +26,19 @@ public:
   // (the last such entry) is replaced by Text when it is longer; otherwise
   // Text, trimmed, is appended.
   void Add(const std::string &Text);
-  void Clear() { FEntries.clear(); }
+  void Clear();
   const std::vector<std::string> &Entries() const { return FEntries; }
 
 private:
+  using IndexSets = std::unordered_map<std::string, std::set<size_t>>;
+  void Index(size_t I, bool Insert);
+
   std::vector<std::string> FEntries;
+  // Each entry upper-cased, and under every proper prefix of it that ends at
+  // a path boundary: the entries nested with a new text are then found
+  // through the text's own prefixes instead of a pass over every entry (a
+  // package with thousands of folders made that quadratic).
+  IndexSets FWhole, FPrefixes;
 };
 
 class ReadySummary {

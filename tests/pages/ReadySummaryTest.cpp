@@ -37,6 +37,57 @@ TEST(ReadySummary, NestedEntriesKeepTheOutermost) {
   EXPECT_EQ(F.Entries(), (Lines{"Tools", "Tools Plus", "Vendor\\A", "Vendor"}));
 }
 
+// The list finds nested entries through indexes; a plain pass over every
+// entry, as a reference, must keep exactly the same entries for any order of
+// texts (short random paths of few letters, so that they often nest, meet
+// equal ones, differ in case and end in "\\").
+TEST(ReadySummary, IndexedListKeepsWhatAPassOverEveryEntryKeeps) {
+  auto Upper = [](std::string T) {
+    for (char &C : T)
+      if (C >= 'a' && C <= 'z')
+        C = char(C - 'a' + 'A');
+    return T;
+  };
+  auto Nested = [](const std::string &A, const std::string &B) {
+    const std::string &Short = A.size() <= B.size() ? A : B;
+    const std::string &Long = A.size() <= B.size() ? B : A;
+    return Long.compare(0, Short.size(), Short) == 0 &&
+           (Short.size() == Long.size() || Short.back() == '\\' || Long[Short.size()] == '\\');
+  };
+  const char Alphabet[] = {'a', 'A', 'b', '\\', '\\', ' '};
+  uint32_t Seed = 12345;
+  auto Next = [&Seed](uint32_t Range) {
+    Seed = Seed * 1103515245u + 12345u;
+    return (Seed >> 16) % Range;
+  };
+  for (int Round = 0; Round < 300; ++Round) {
+    pages::SummaryList L;
+    Lines Reference;
+    for (int Step = 0; Step < 40; ++Step) {
+      std::string Text;
+      for (uint32_t Length = 1 + Next(7); Length > 0; --Length)
+        Text += Alphabet[Next(sizeof Alphabet)];
+      L.Add(Text);
+      size_t First = Text.find_first_not_of(' '), Last = Text.find_last_not_of(' ');
+      if (First == std::string::npos)
+        continue;
+      std::string Entry = Text.substr(First, Last - First + 1);
+      int Match = -1;
+      for (size_t I = 0; I < Reference.size(); ++I)
+        if (Nested(Upper(Reference[I]), Upper(Entry)))
+          Match = int(I);
+      if (Match < 0)
+        Reference.push_back(Entry);
+      else if (Reference[size_t(Match)].size() > Entry.size())
+        Reference[size_t(Match)] = Entry;
+      ASSERT_EQ(L.Entries(), Reference) << "round " << Round << ", after adding \"" << Text << "\"";
+    }
+    L.Clear();
+    L.Add("b");
+    ASSERT_EQ(L.Entries(), Lines{"b"}) << "a cleared list forgets its entries";
+  }
+}
+
 TEST(ReadySummary, ListsTheSelectionsFoldersAndDirectories) {
   package::TOpenFileType M;
   package::GroupType &Main = AddGroup(M, "Main");
