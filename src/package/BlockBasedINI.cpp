@@ -12,6 +12,24 @@ void ReadScriptLine(platform::File &Stream, bool &AtEnd, std::string &Key, std::
                     std::string &Line) {
   Line.clear();
   for (;;) {
+    // A stream that lends its memory is scanned a stretch at a time (a
+    // script of many megabytes is read byte by byte otherwise), and the
+    // position is put back right after the line's terminator.
+    uint32_t Got = 0;
+    const uint8_t *At = Stream.ReadInPlace(1 << 16, Got);
+    if (At) {
+      const uint64_t After = Stream.Position();
+      size_t Stop = 0;
+      while (Stop < Got && At[Stop] != '\r' && At[Stop] != '\n')
+        ++Stop;
+      Line.append(reinterpret_cast<const char *>(At), Stop);
+      if (Stop < Got)
+        Stream.Seek(After - (Got - Stop - 1));
+      AtEnd = Got == 0 || Stream.Position() >= Stream.Size();
+      if (Stop < Got || AtEnd)
+        break;
+      continue;
+    }
     char C = '\r';
     if (Stream.Read(&C, 1) != 1) {
       // End of the stream or a failing read: either way the text is over.

@@ -14,6 +14,16 @@ uint32_t MemoryFile::Read(void *Buffer, uint32_t Count) {
   return static_cast<uint32_t>(n);
 }
 
+const uint8_t *MemoryFile::ReadInPlace(uint32_t Count, uint32_t &Got) {
+  Got = 0;
+  if (FPos >= FData.size())
+    return FData.data() + FData.size();
+  Got = static_cast<uint32_t>(std::min<uint64_t>(Count, FData.size() - FPos));
+  const uint8_t *At = FData.data() + FPos;
+  FPos += Got;
+  return At;
+}
+
 uint32_t MemoryFile::Write(const void *Buffer, uint32_t Count) {
   uint64_t n = Count;
   if (FPos + n > FWriteLimit) {

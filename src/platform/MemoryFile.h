@@ -11,6 +11,7 @@ public:
   MemoryFile() = default;
   explicit MemoryFile(std::vector<uint8_t> Data) : FData(std::move(Data)) {}
   uint32_t Read(void *Buffer, uint32_t Count) override;
+  const uint8_t *ReadInPlace(uint32_t Count, uint32_t &Got) override;
   uint32_t Write(const void *Buffer, uint32_t Count) override;
   bool Seek(uint64_t Position) override;
   uint64_t Position() const override { return FPos; }

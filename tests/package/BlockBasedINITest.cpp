@@ -22,15 +22,30 @@ struct ScriptLine {
   std::string Key, Value, Line;
 };
 
-std::vector<ScriptLine> ReadAll(const std::string &Text) {
-  platform::MemoryFile F(std::vector<uint8_t>(Text.begin(), Text.end()));
+// A stream that cannot lend its memory, so the reader takes it byte by byte.
+class ByteStream : public platform::MemoryFile {
+public:
+  using MemoryFile::MemoryFile;
+  const uint8_t *ReadInPlace(uint32_t, uint32_t &Got) override {
+    Got = 0;
+    return nullptr;
+  }
+};
+
+template <class Stream = platform::MemoryFile>
+std::vector<ScriptLine> ReadAll(const std::string &Text, size_t Limit = 1000) {
+  Stream F(std::vector<uint8_t>(Text.begin(), Text.end()));
   std::vector<ScriptLine> Out;
   ScriptLine L;
   do {
     ReadScriptLine(F, L.AtEnd, L.Key, L.Value, L.Line);
     Out.push_back(L);
-  } while (!L.AtEnd && Out.size() < 1000);
+  } while (!L.AtEnd && Out.size() < Limit);
   return Out;
+}
+
+bool operator==(const ScriptLine &A, const ScriptLine &B) {
+  return A.AtEnd == B.AtEnd && A.Key == B.Key && A.Value == B.Value && A.Line == B.Line;
 }
 
 std::vector<std::string> Names(const Chain<BlockLevel> &Blocks) {
@@ -80,6 +95,38 @@ TEST(ReadScriptLine, AtEndAfterTheLastTerminatorAndOnEmptyStreams) {
   L = ReadAll("n\xE4me=\xE4");
   EXPECT_EQ("N\xE4ME", L[0].Key);
   EXPECT_EQ("\xE4", L[0].Value);
+}
+
+// A stream read in stretches gives the lines a stream read byte by byte
+// gives: terminators of every kind at every place, lines longer than a
+// stretch, a text ending with and without a terminator.
+TEST(ReadScriptLine, StretchesReadTheSameLinesAsSingleBytes) {
+  const char Alphabet[] = {'\r', '\n', 'a', 'K', '=', '/', ' ', '[', ']'};
+  uint32_t Seed = 7;
+  auto Next = [&Seed](uint32_t Range) {
+    Seed = Seed * 1103515245u + 12345u;
+    return (Seed >> 16) % Range;
+  };
+  std::vector<std::string> Texts = {
+      std::string(70000, 'x') + "=" + std::string(70000, 'y') + "\r\nk=v", "\r\n", "\n", "a"};
+  for (int I = 0; I < 500; ++I) {
+    std::string Text;
+    for (uint32_t N = Next(60); N > 0; --N)
+      Text += Alphabet[Next(sizeof Alphabet)];
+    Texts.push_back(Text);
+  }
+  for (const std::string &Text : Texts) {
+    auto Stretches = ReadAll(Text, 100000);
+    auto Bytes = ReadAll<ByteStream>(Text, 100000);
+    ASSERT_EQ(Bytes.size(), Stretches.size()) << Text;
+    for (size_t L = 0; L < Bytes.size(); ++L)
+      ASSERT_TRUE(Bytes[L] == Stretches[L])
+          << "line " << L << " of \"" << Text.substr(0, 80) << "\"";
+  }
+  auto Long = ReadAll(Texts[0]);
+  ASSERT_EQ(3u, Long.size());
+  EXPECT_EQ(std::string(70000, 'y'), Long[0].Value);
+  EXPECT_EQ("K", Long[2].Key);
 }
 
 TEST(BlockBasedINI, OwnLinesAreWrittenBeforeChildBlocks) {
