@@ -168,7 +168,7 @@ std::string NestedScript(size_t Depth) {
 }
 
 bool Load(const std::string &Text, package::TOpenFileType &Model) {
-  platform::MemoryFile F(Bytes(Text.begin(), Text.end()));
+  platform::LendingMemoryFile F(Bytes(Text.begin(), Text.end()));
   ScriptedMessages Msg;
   return package::LoadSetupScript(Model, F, Msg) == package::ScriptOk;
 }

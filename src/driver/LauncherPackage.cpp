@@ -18,7 +18,7 @@ LauncherPackage LoadLauncherPackage(platform::File &File, package::TOpenFileType
   if (Out.Result != package::OpenPackageResult::Ok)
     return Out;
   package::InitSetupModel(Model);
-  platform::MemoryFile Stream(std::vector<uint8_t>(Script.begin(), Script.end()));
+  platform::LendingMemoryFile Stream(std::vector<uint8_t>(Script.begin(), Script.end()));
   Out.ScriptResult = package::LoadSetupScript(Model, Stream, Msg);
   Out.FilesPosition = package::WalkPictures(File, Layout.EntriesPosition, OnPicture);
   return Out;

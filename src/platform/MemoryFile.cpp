@@ -14,16 +14,6 @@ uint32_t MemoryFile::Read(void *Buffer, uint32_t Count) {
   return static_cast<uint32_t>(n);
 }
 
-const uint8_t *MemoryFile::ReadInPlace(uint32_t Count, uint32_t &Got) {
-  Got = 0;
-  if (FPos >= FData.size())
-    return FData.data() + FData.size();
-  Got = static_cast<uint32_t>(std::min<uint64_t>(Count, FData.size() - FPos));
-  const uint8_t *At = FData.data() + FPos;
-  FPos += Got;
-  return At;
-}
-
 uint32_t MemoryFile::Write(const void *Buffer, uint32_t Count) {
   uint64_t n = Count;
   if (FPos + n > FWriteLimit) {
@@ -48,6 +38,17 @@ bool MemoryFile::Seek(uint64_t Position) {
 bool MemoryFile::Truncate() {
   FData.resize(FPos);
   return true;
+}
+
+const uint8_t *LendingMemoryFile::ReadInPlace(uint32_t Count, uint32_t &Got) {
+  const std::vector<uint8_t> &Bytes = Data();
+  Got = 0;
+  if (Position() >= Bytes.size())
+    return Bytes.data() + Bytes.size();
+  const uint64_t At = Position();
+  Got = static_cast<uint32_t>(std::min<uint64_t>(Count, Bytes.size() - At));
+  Seek(At + Got);
+  return Bytes.data() + At;
 }
 
 } // namespace platform

@@ -22,17 +22,9 @@ struct ScriptLine {
   std::string Key, Value, Line;
 };
 
-// A stream that cannot lend its memory, so the reader takes it byte by byte.
-class ByteStream : public platform::MemoryFile {
-public:
-  using MemoryFile::MemoryFile;
-  const uint8_t *ReadInPlace(uint32_t, uint32_t &Got) override {
-    Got = 0;
-    return nullptr;
-  }
-};
-
-template <class Stream = platform::MemoryFile>
+// Read through a stream that lends its memory (scanned in stretches) by
+// default; a plain memory stream is read byte by byte.
+template <class Stream = platform::LendingMemoryFile>
 std::vector<ScriptLine> ReadAll(const std::string &Text, size_t Limit = 1000) {
   Stream F(std::vector<uint8_t>(Text.begin(), Text.end()));
   std::vector<ScriptLine> Out;
@@ -117,7 +109,7 @@ TEST(ReadScriptLine, StretchesReadTheSameLinesAsSingleBytes) {
   }
   for (const std::string &Text : Texts) {
     auto Stretches = ReadAll(Text, 100000);
-    auto Bytes = ReadAll<ByteStream>(Text, 100000);
+    auto Bytes = ReadAll<platform::MemoryFile>(Text, 100000);
     ASSERT_EQ(Bytes.size(), Stretches.size()) << Text;
     for (size_t L = 0; L < Bytes.size(); ++L)
       ASSERT_TRUE(Bytes[L] == Stretches[L])
