@@ -57,6 +57,7 @@ private:
   TVemoProgressBar &FBar;
   GdiCanvas FSurface;
   std::string FShownLook; // what the last paint drew
+  bool FPaintPending = false; // invalidated since the last paint
 };
 
 // A child window with scroll bars over the tree list's off-screen picture
