@@ -15,10 +15,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size) {
   package::TOpenFileType Model;
   package::InitSetupModel(Model);
   QuietMessages Msg;
-  platform::MemoryFile F(std::vector<uint8_t>(Data, Data + Size));
+  // Loaded as the launcher loads it, from a stream that lends its memory
+  // (lines scanned in stretches), and byte by byte: the two must agree.
+  platform::LendingMemoryFile F(std::vector<uint8_t>(Data, Data + Size));
   int E = package::LoadSetupScript(Model, F, Msg);
   if (E != package::ScriptOk && !Model.Groups.Empty())
     __builtin_trap(); // a failed load leaves the defaults
+  {
+    package::TOpenFileType Bytes;
+    package::InitSetupModel(Bytes);
+    platform::MemoryFile B(std::vector<uint8_t>(Data, Data + Size));
+    if (package::LoadSetupScript(Bytes, B, Msg) != E || Bytes.Title != Model.Title ||
+        Bytes.Groups.Count() != Model.Groups.Count() ||
+        Bytes.SetupTypes.Count() != Model.SetupTypes.Count() || Bytes.RootDir != Model.RootDir)
+      __builtin_trap();
+    package::FreeSetupModel(Bytes);
+  }
   for (package::GroupType &G : Model.Groups) {
     // Every file the model holds is found by the path the package gives it.
     if (const package::DirType *D = G.RootDir.SubDirs.First())
