@@ -623,6 +623,7 @@ bool InstallationEngine::MergeInto(uint8_t Policy, const std::string &TempFile,
 
 uint8_t InstallationEngine::ExtractInPlace(platform::File &Package, const package::TEntryHeader &H,
                                            const std::string &Destination, bool KeepDate,
+                                           std::unique_ptr<platform::File> Fresh,
                                            const codec::TExtractProgress &Progress,
                                            codec::ExtractReport &Report, bool &Dated) {
   platform::FileSystem &Files = *FSystem.Files;
@@ -633,9 +634,9 @@ uint8_t InstallationEngine::ExtractInPlace(platform::File &Package, const packag
   // the exclusive making proves nothing is lost, and a copy that does not
   // become whole is deleted like a new copy beside it would be. Otherwise
   // the new copy goes beside the file it replaces.
-  std::unique_ptr<platform::File> Out;
-  bool Direct = !FReplaced.Wrote(Destination);
-  if (Direct)
+  std::unique_ptr<platform::File> Out = std::move(Fresh);
+  bool Direct = Out || !FReplaced.Wrote(Destination);
+  if (Direct && !Out)
     Out = Files.Open(Destination, platform::OpenMode::CreateNew);
   if (Out) {
     NewCopy = Destination;
@@ -695,9 +696,15 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
   // aside: it is put back before the rules look at what is there.
   if (MayHaveLeftovers(Destination))
     FReplaced.Recover(Destination);
-  // An existing file decides only where the policy keeps, asks, compares
-  // or merges; the others replace it, and the replacement finds it itself.
-  const bool Exists = DecidesOnExisting(Policy) && Files.FileExists(Destination);
+  // Most files are new: making the file exclusively at once both proves
+  // that and opens it, where a look-up first would cost a second search
+  // of the name. Only when that fails does an existing file decide, and
+  // only where the policy keeps, asks, compares or merges; the others
+  // replace it, and the replacement finds it itself.
+  std::unique_ptr<platform::File> Fresh;
+  if (!FReplaced.Wrote(Destination))
+    Fresh = Files.Open(Destination, platform::OpenMode::CreateNew);
+  const bool Exists = !Fresh && DecidesOnExisting(Policy) && Files.FileExists(Destination);
   if (Exists && !DecideInstall(Policy, Destination, H))
     return;
   const bool Merge = Exists && IsMergePolicy(Policy);
@@ -728,7 +735,8 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
           Code = codec::ExtractEntry(Package, codec::ExtractTarget::Stream(*Out), Progress, H,
                                      &Report);
       } else {
-        Code = ExtractInPlace(Package, H, Destination, Record->KeepDate, Progress, Report, Dated);
+        Code = ExtractInPlace(Package, H, Destination, Record->KeepDate, std::move(Fresh), Progress,
+                              Report, Dated);
       }
     } catch (const std::bad_alloc &) {
       Code = codec::ExtractWriteFailed; // asked about like any failure to write
@@ -787,6 +795,11 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
                                          FontListKey(FServices.OsVersion.PlatformId), FontName));
     }
     return;
+  }
+  // Cancelled before the first attempt: the empty file made above goes.
+  if (Fresh) {
+    Fresh.reset();
+    Files.RemoveFile(Destination);
   }
 }
 

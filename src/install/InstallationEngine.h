@@ -118,9 +118,11 @@ private:
   // One attempt at putting the entry at Destination; an extraction result
   // code, ExtractWriteFailed when the new copy could not take its place.
   // KeepDate gives the copy the entry's date before it takes its place;
-  // Dated tells whether that worked.
+  // Dated tells whether that worked. Fresh, when given, is Destination
+  // itself, just made exclusively by the caller.
   uint8_t ExtractInPlace(platform::File &Package, const package::TEntryHeader &H,
                          const std::string &Destination, bool KeepDate,
+                         std::unique_ptr<platform::File> Fresh,
                          const codec::TExtractProgress &Progress, codec::ExtractReport &Report,
                          bool &Dated);
   // "<FontDir>" expanded, upper-cased, with a trailing backslash; resolved

@@ -64,6 +64,9 @@ public:
   // Writes that end short (half of them written, as on a disk that fills
   // up under a write), counted down; the ones after them succeed.
   int ShortWrites = 0;
+  // Existence look-ups by upper-cased path: each is a search of the name
+  // on a real system.
+  std::map<std::string, int> Lookups;
 
   void Put(const std::string &Path, const std::string &Text,
            platform::DosDateTime Date = 0x30210000) {
@@ -185,7 +188,10 @@ public:
       return nullptr;
     return std::make_unique<MemFsFile>(*this, It->second.Data, Mode == OpenMode::ReadWrite);
   }
-  bool FileExists(const std::string &Path) override { return Has(Path); }
+  bool FileExists(const std::string &Path) override {
+    ++Lookups[Key(Path)];
+    return Has(Path);
+  }
   bool DirectoryExists(const std::string &Path) override { return HasDir(Path); }
   bool MakeDirectory(const std::string &Path) override {
     const std::string K = Key(Path);
@@ -433,9 +439,15 @@ public:
   // Called at every pump with the progress so far: lets a test cancel at a
   // chosen point.
   std::function<void(RecordingStatus &)> OnPump;
+  // Called as each item is shown, with its text.
+  std::function<void(RecordingStatus &, const std::string &)> OnItem;
 
   void SetPhaseCaption(const std::string &T) override { Captions.push_back(T); }
-  void SetCurrentItem(const std::string &T) override { Items.push_back(T); }
+  void SetCurrentItem(const std::string &T) override {
+    Items.push_back(T);
+    if (OnItem)
+      OnItem(*this, T);
+  }
   void SetProgressMax(uint32_t M) override { Max = M; }
   void SetProgress(uint32_t P) override { Position = P; }
   void ProcessMessages() override {

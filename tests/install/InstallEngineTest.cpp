@@ -101,6 +101,10 @@ TEST(InstallPolicies, EachIfExistsRuleAgainstExistingFiles) {
   EXPECT_EQ(M.Msg.Shown[1].Text, "Overwrite file: \r\n" + App + "\\askno.txt");
   EXPECT_EQ(M.Fs.Date(App + "\\overwrite.txt"), 0x34210000) << "KeepDate sets the packaged date";
   EXPECT_EQ(Installed, 9u);
+  // A new file is made at once, without a search of its name first; only
+  // a file that is there is looked at by the rules.
+  EXPECT_EQ(M.Fs.Lookups.count(Key(App + "\\keepnew.txt")), 0u);
+  EXPECT_GE(M.Fs.Lookups[Key(App + "\\keep.txt")], 1);
 }
 
 TEST(InstallPolicies, IniAndBlockMergesAndPlainInstallWithoutExistingFile) {
@@ -367,6 +371,18 @@ TEST(InstallCancel, InTheMiddleOfALargeFileBetweenFilesAndInItsLastBlock) {
     };
     EXPECT_EQ(R.Run(), 900);
     EXPECT_TRUE(SawComplete);
+    R.ExpectRolledBack();
+    EXPECT_FALSE(R.M.Fs.Has(App + "\\sub\\big.bin"));
+  }
+  {
+    // The stop arrives as big.bin is announced, its name already taken
+    // by the empty file it is about to be written into: that goes too.
+    CancelRun R;
+    R.M.Status.OnItem = [](RecordingStatus &St, const std::string &Item) {
+      if (Item.find("big.bin") != std::string::npos)
+        St.Cancel = true;
+    };
+    EXPECT_EQ(R.Run(), 900);
     R.ExpectRolledBack();
     EXPECT_FALSE(R.M.Fs.Has(App + "\\sub\\big.bin"));
   }
