@@ -503,6 +503,9 @@ void InstallationEngine::CreateGroupDirectories(const package::DirType &First,
           Files.DeleteDirectory(Level);
           continue;
         }
+        // Made empty by this run: nothing an earlier run left can be in
+        // it, so it is not listed for that.
+        FListedDirs.emplace(Known, true);
       }
       FKnownDirs.insert(std::move(Known));
     }

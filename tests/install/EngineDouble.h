@@ -67,6 +67,7 @@ public:
   // Existence look-ups by upper-cased path: each is a search of the name
   // on a real system.
   std::map<std::string, int> Lookups;
+  std::map<std::string, int> Listings; // directory listings, likewise
 
   void Put(const std::string &Path, const std::string &Text,
            platform::DosDateTime Date = 0x30210000) {
@@ -254,6 +255,7 @@ public:
   bool ListDirectory(const std::string &Path, std::vector<platform::DirEntry> &Out) override {
     Out.clear();
     const std::string K = Key(Path);
+    ++Listings[K];
     if (!Dirs.count(K))
       return false;
     for (const auto &N : Nodes)

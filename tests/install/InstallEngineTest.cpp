@@ -604,6 +604,25 @@ TEST(InstallCrash, WhatAnInterruptedInstallationLeftIsCleanedAndTheUsersFilesPut
   }
 }
 
+TEST(InstallCrash, OnlyDirectoriesThatWereThereAreSearchedForLeftovers) {
+  Machine M;
+  Script S;
+  M.Fs.Dirs.insert("C:\\PROGRAM FILES");
+  M.Fs.Dirs.insert(fake::Upper(App));
+  M.Fs.Put(App + "\\a.txt.tcold1", "user a");
+  PkgGroup G{"Main",
+             {{"\\%InstallDir%\\a.txt", ToBytes("new a")},
+              {"\\%InstallDir%\\sub\\b.txt", ToBytes("b")},
+              {"\\%InstallDir%\\sub\\c.txt", ToBytes("c")}}};
+  for (auto &F : G.Files)
+    AddFileRecord(*S.Main, F.Name, install::ieKeep);
+  EXPECT_EQ(M.Run(S.Model, BuildPackage({G}, &UninstallerData)), 800);
+  EXPECT_EQ(M.Fs.Text(App + "\\a.txt"), "user a") << "put back, then kept by its rule";
+  EXPECT_EQ(M.Fs.Text(App + "\\sub\\c.txt"), "c");
+  EXPECT_EQ(M.Fs.Listings[Key(App)], 1) << "one listing per directory and run";
+  EXPECT_EQ(M.Fs.Listings.count(Key(App + "\\sub")), 0u) << "made empty by this run";
+}
+
 TEST(InstallCancel, ReusedLogContinuesItsCountsAndNewerUninstallerReplacesOld) {
   Machine M;
   Script S;
