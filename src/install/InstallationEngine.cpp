@@ -633,20 +633,16 @@ uint8_t InstallationEngine::ExtractInPlace(platform::File &Package, const packag
   std::string NewCopy;
   uint8_t Code = codec::ExtractWriteFailed;
   Dated = false;
-  // Where nothing has the name yet, the file is written under it at once:
-  // the exclusive making proves nothing is lost, and a copy that does not
+  // Where nothing had the name, the file is written under it at once: the
+  // exclusive making proved nothing is lost, and a copy that does not
   // become whole is deleted like a new copy beside it would be. Otherwise
   // the new copy goes beside the file it replaces.
   std::unique_ptr<platform::File> Out = std::move(Fresh);
-  bool Direct = Out || !FReplaced.Wrote(Destination);
-  if (Direct && !Out)
-    Out = Files.Open(Destination, platform::OpenMode::CreateNew);
-  if (Out) {
+  const bool Direct = Out != nullptr;
+  if (Direct)
     NewCopy = Destination;
-  } else {
-    Direct = false;
+  else
     Out = CreateBeside(Files, Destination, "tcnew", NewCopy);
-  }
   if (Out) {
     try {
       Code = codec::ExtractEntry(Package, codec::ExtractTarget::Stream(*Out), Progress, H, &Report);
@@ -725,7 +721,7 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
     ExtractProgress(Total, Abort);
   };
 
-  while (!Cancelled()) {
+  for (bool First = true; !Cancelled(); First = false) {
     Package.ClearError();
     Package.Seek(Position + package::EntryHeaderSize);
     std::string Temp;
@@ -738,6 +734,9 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
           Code = codec::ExtractEntry(Package, codec::ExtractTarget::Stream(*Out), Progress, H,
                                      &Report);
       } else {
+        // A retry tries the name again: what held it may be gone.
+        if (!First && !FReplaced.Wrote(Destination))
+          Fresh = Files.Open(Destination, platform::OpenMode::CreateNew);
         Code = ExtractInPlace(Package, H, Destination, Record->KeepDate, std::move(Fresh), Progress,
                               Report, Dated);
       }

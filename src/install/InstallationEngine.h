@@ -118,8 +118,9 @@ private:
   // One attempt at putting the entry at Destination; an extraction result
   // code, ExtractWriteFailed when the new copy could not take its place.
   // KeepDate gives the copy the entry's date before it takes its place;
-  // Dated tells whether that worked. Fresh, when given, is Destination
-  // itself, just made exclusively by the caller.
+  // Dated tells whether that worked. Fresh is Destination itself, just
+  // made exclusively by the caller; without it the entry is written beside
+  // what has the name and then takes its place.
   uint8_t ExtractInPlace(platform::File &Package, const package::TEntryHeader &H,
                          const std::string &Destination, bool KeepDate,
                          std::unique_ptr<platform::File> Fresh,

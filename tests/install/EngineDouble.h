@@ -64,8 +64,8 @@ public:
   // Writes that end short (half of them written, as on a disk that fills
   // up under a write), counted down; the ones after them succeed.
   int ShortWrites = 0;
-  // Existence look-ups by upper-cased path: each is a search of the name
-  // on a real system.
+  // Searches of a name by upper-cased path (existence look-ups and
+  // exclusive creates): each costs one on a real system.
   std::map<std::string, int> Lookups;
   std::map<std::string, int> Listings; // directory listings, likewise
 
@@ -173,6 +173,8 @@ public:
       for (const std::string &Prefix : FailWrites)
         if (K.compare(0, Prefix.size(), Prefix) == 0)
           return nullptr;
+      if (Mode == OpenMode::CreateNew)
+        ++Lookups[K];
       if (Mode == OpenMode::CreateNew && It != Nodes.end())
         return nullptr;
       if (It != Nodes.end() && (It->second.Attr & platform::AttrReadOnly))
