@@ -700,9 +700,13 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
   // of the name. Only when that fails does an existing file decide, and
   // only where the policy keeps, asks, compares or merges; the others
   // replace it, and the replacement finds it itself.
-  std::unique_ptr<platform::File> Fresh;
-  if (!FReplaced.Wrote(Destination))
-    Fresh = Files.Open(Destination, platform::OpenMode::CreateNew);
+  // (A name this run already wrote is never taken: its copy goes beside.)
+  const auto TakeName = [&]() -> std::unique_ptr<platform::File> {
+    if (FReplaced.Wrote(Destination))
+      return nullptr;
+    return Files.Open(Destination, platform::OpenMode::CreateNew);
+  };
+  std::unique_ptr<platform::File> Fresh = TakeName();
   const bool Exists = !Fresh && DecidesOnExisting(Policy) && Files.FileExists(Destination);
   if (Exists && !DecideInstall(Policy, Destination, H))
     return;
@@ -735,8 +739,8 @@ void InstallationEngine::InstallEntry(platform::File &Package, uint64_t Position
                                      &Report);
       } else {
         // A retry tries the name again: what held it may be gone.
-        if (!First && !FReplaced.Wrote(Destination))
-          Fresh = Files.Open(Destination, platform::OpenMode::CreateNew);
+        if (!First)
+          Fresh = TakeName();
         Code = ExtractInPlace(Package, H, Destination, Record->KeepDate, std::move(Fresh), Progress,
                               Report, Dated);
       }
