@@ -8,8 +8,9 @@ binaries of this machine, incompressible data). Our package is made by
 that installs the same tree and writes an uninstaller. Timed: ours from the
 Install key to the finish page (the wizard walked with the keyboard), NSIS
 in silent mode from start to exit, the copy by xcopy. Each is run three
-times in fresh prefixes, in turns, and the best time is kept. Prints the times, the ratios,
-the package and stub sizes, and draws a chart with gnuplot.
+times in fresh prefixes, in turns, and the best time is kept. Prints the
+times, the ratios, the package and stub sizes, and draws a chart with
+gnuplot.
 
 usage: product_bench.py OUTDIR   (environment as for the end-to-end
 scenarios: TC_SETUP_EXE, TC_UNINSTALLER_EXE, TC_WINEARCH, TC_E2E_TEMPLATE;
